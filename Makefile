@@ -1,0 +1,54 @@
+# Orvane Tessarine: build, run and test.
+#   make run            install what is missing, build, start the program
+#   make test           the same, then the whole test suite
+#   make test SANITIZE=1  the suite under AddressSanitizer and UBSan
+#   make bench          the benchmarks
+#   make fuzz           the libFuzzer targets (clang), run for FUZZ_SECONDS each
+
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+SANITIZE ?= 0
+FUZZ_SECONDS ?= 60
+
+ifeq ($(SANITIZE),1)
+BUILD := build-sanitize
+CMAKE_FLAGS := -DTESS_SANITIZE=ON -DTESS_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+else
+BUILD := build
+CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
+endif
+
+.PHONY: deps configure build run test bench fuzz clean format
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/app/tessarine
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+		ctest --output-on-failure -j $(JOBS)
+
+bench: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target benchmarks
+	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b; done
+
+fuzz:
+	@WITH_FUZZ=1 bash scripts/install-deps.sh
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DTESS_FUZZ=ON -DTESS_TESTS=OFF -DTESS_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target fuzzers
+	@mkdir -p fuzz-corpus
+	@for f in build-fuzz/fuzz/fuzz_*; do n=$$(basename $$f); mkdir -p fuzz-corpus/$$n; \
+		echo "== $$n"; $$f -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 fuzz-corpus/$$n ../shared/photos/camera ../shared/photos/invalid || exit 1; done
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build build-sanitize build-fuzz

@@ -1,0 +1,1 @@
+#include "adjust/PixelEffects.h"

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "app/attributes/StampAttributes.h"
+
+#include <QImage>
+
+namespace tess::adjust {
+
+// Pixel operations on 24-bit blue-green-red bitmaps (QImage::Format_BGR888), rows from
+// the top. The in-place operations convert other formats to Format_BGR888 first.
+
+quint8 clampToByte(int v);
+void applyGreyscale(QImage& bitmap);
+void applySepia(QImage& bitmap, quint8 level);
+void applyFlaxen(QImage& bitmap);
+void applyNegative(QImage& bitmap);
+void brighten(QImage& bitmap, int n);
+void darken(QImage& bitmap, int n);
+/// Requires a Format_BGR888 bitmap.
+void adjustContrast(QImage& bitmap, int n);
+void mirrorPhoto(QImage& bitmap);
+void flipPhoto(QImage& bitmap);
+
+/// A new Format_BGR888 bitmap: effect, then brightness, then contrast.
+QImage applyPhotoAdjustments(const QImage& base, PhotoEffect effect, quint8 sepiaLevel,
+                             int brightness, int contrast);
+
+/// Applies keep flags 1 and 3 when a photo is opened: may reset the effect to none and
+/// brightness and contrast to 255. Returns true when the effect was reset.
+bool resetAdjustmentsOnOpen(StampAttributes& attributes);
+
+} // namespace tess::adjust

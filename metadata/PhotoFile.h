@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace tess::metadata {
+
+struct LoadResult
+{
+    QImage image; ///< Format_BGR888 on success, null on failure
+    QString error; ///< why loading failed; empty on success
+    bool ok() const { return !image.isNull(); }
+};
+
+/// Loads a photo file into a 24-bit blue-green-red bitmap. ".jpg"/".jpeg" (any case) go
+/// through libjpeg; other picture formats through Qt's image readers. Never throws.
+LoadResult loadPhoto(const QString& path);
+
+/// Writes \a picture as JPEG at \a quality (1..100) to \a destPath, carrying the metadata
+/// segments of \a sourcePath. Writes a temporary file beside the destination and renames it
+/// over the destination when complete. Returns false on any failure; never throws.
+bool saveStampedJpeg(const QImage& picture, int quality, const QString& sourcePath,
+                     const QString& destPath);
+
+} // namespace tess::metadata

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace tess::platform {
+
+/// The font a stamp is drawn in: only face, size and the two styles are kept.
+struct FontChoice
+{
+    QString face;
+    int pointSize = 12;
+    bool bold = false;
+    bool italic = false;
+    bool operator==(const FontChoice&) const = default;
+};
+
+/// The common dialogs: file choosers, the font dialog and the colour dialogs.
+/// Each returns nothing when the user cancels.
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+    /// Open dialog for one photo, with a picture preview and the three JPEG filters;
+    /// it remembers the last chosen file.
+    virtual std::optional<QString> openPhoto(const QString& initialFolder) = 0;
+    /// Save As for a photo: asks before replacing, appends ".jpg" to a bare name.
+    virtual std::optional<QString> savePhotoAs(const QString& initialFolder) = 0;
+    /// Open and save dialogs for attribute profiles ("*.tsrx").
+    virtual std::optional<QString> openProfile(const QString& title, const QString& initialFolder) = 0;
+    virtual std::optional<QString> saveProfile(const QString& title, const QString& initialFolder) = 0;
+    /// Scalable fonts only; starts with \a current.
+    virtual std::optional<FontChoice> chooseFont(const FontChoice& current) = 0;
+    /// Colours are 0x00BBGGRR.
+    virtual std::optional<quint32> chooseColor(quint32 current) = 0;
+};
+
+/// Shell actions.
+class Shell
+{
+public:
+    virtual ~Shell() = default;
+    /// Opens a web page or a document in the user's preferred program; does not wait.
+    virtual void openUrl(const QString& url) = 0;
+    /// Shows a folder in a new file-manager window.
+    virtual void showFolder(const QString& path) = 0;
+};
+
+} // namespace tess::platform

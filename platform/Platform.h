@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/Folders.h"
+#include "platform/Prompts.h"
+
+namespace tess::platform {
+
+/// Everything the program asks of the operating system, in one place.
+/// The program passes the real services; tests pass scripted ones.
+struct Platform
+{
+    Prompts* prompts = nullptr;
+    Clock* clock = nullptr;
+    Folders* folders = nullptr;
+    Dialogs* dialogs = nullptr;
+    Shell* shell = nullptr;
+};
+
+} // namespace tess::platform

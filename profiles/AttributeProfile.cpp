@@ -1,0 +1,1 @@
+#include "profiles/AttributeProfile.h"

@@ -1,0 +1,1 @@
+#include "stamptext/PhotoValues.h"

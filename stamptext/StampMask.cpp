@@ -1,0 +1,1 @@
+#include "stamptext/StampMask.h"

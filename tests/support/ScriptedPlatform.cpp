@@ -1,0 +1,66 @@
+#include "tests/support/ScriptedPlatform.h"
+
+namespace tess::test {
+
+namespace {
+template <typename T> T answer(QQueue<T>& queue)
+{
+    return queue.isEmpty() ? T{} : queue.dequeue();
+}
+} // namespace
+
+QStringList ScriptedPrompts::texts() const
+{
+    QStringList out;
+    for (const Message& m : shown)
+        out.append(m.text);
+    return out;
+}
+
+std::optional<QString> ScriptedDialogs::openPhoto(const QString& initialFolder)
+{
+    asked.append(QStringLiteral("openPhoto ") + initialFolder);
+    return answer(openPhotoAnswers);
+}
+
+std::optional<QString> ScriptedDialogs::savePhotoAs(const QString& initialFolder)
+{
+    asked.append(QStringLiteral("savePhotoAs ") + initialFolder);
+    return answer(savePhotoAnswers);
+}
+
+std::optional<QString> ScriptedDialogs::openProfile(const QString& title, const QString& initialFolder)
+{
+    asked.append(QStringLiteral("openProfile ") + title + u' ' + initialFolder);
+    return answer(openProfileAnswers);
+}
+
+std::optional<QString> ScriptedDialogs::saveProfile(const QString& title, const QString& initialFolder)
+{
+    asked.append(QStringLiteral("saveProfile ") + title + u' ' + initialFolder);
+    return answer(saveProfileAnswers);
+}
+
+std::optional<platform::FontChoice> ScriptedDialogs::chooseFont(const platform::FontChoice& current)
+{
+    asked.append(QStringLiteral("font ") + current.face);
+    return answer(fontAnswers);
+}
+
+std::optional<quint32> ScriptedDialogs::chooseColor(quint32 current)
+{
+    asked.append(QStringLiteral("color ") + QString::number(current, 16));
+    return answer(colorAnswers);
+}
+
+ScriptedPlatform::ScriptedPlatform(const QString& documents)
+{
+    folders.documents = documents;
+}
+
+platform::Platform ScriptedPlatform::platform()
+{
+    return platform::Platform{&prompts, &clock, &folders, &dialogs, &shell};
+}
+
+} // namespace tess::test

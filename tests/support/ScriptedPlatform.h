@@ -1,0 +1,97 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <QList>
+#include <QQueue>
+#include <QStringList>
+
+#include <optional>
+
+namespace tess::test {
+
+/// Records every message box; confirmations are answered from a queue (OK when empty).
+class ScriptedPrompts : public platform::Prompts
+{
+public:
+    struct Message
+    {
+        QString kind; ///< "warning", "information", "error", "confirm"
+        QString text;
+        bool operator==(const Message&) const = default;
+    };
+    QList<Message> shown;
+    QQueue<bool> confirmAnswers;
+
+    void warning(const QString& text) override { shown.append({QStringLiteral("warning"), text}); }
+    void information(const QString& text) override
+    {
+        shown.append({QStringLiteral("information"), text});
+    }
+    void error(const QString& text) override { shown.append({QStringLiteral("error"), text}); }
+    bool confirm(const QString& text) override
+    {
+        shown.append({QStringLiteral("confirm"), text});
+        return confirmAnswers.isEmpty() ? true : confirmAnswers.dequeue();
+    }
+    QStringList texts() const;
+    void clear() { shown.clear(); }
+};
+
+class ScriptedClock : public platform::Clock
+{
+public:
+    QDateTime time = QDateTime(QDate(2008, 7, 3), QTime(14, 5, 9));
+    QString date = QStringLiteral("/");
+    QString timeSep = QStringLiteral(":");
+    QDateTime now() const override { return time; }
+    QString dateSeparator() const override { return date; }
+    QString timeSeparator() const override { return timeSep; }
+};
+
+class ScriptedFolders : public platform::Folders
+{
+public:
+    QString documents;
+    QString documentsFolder() const override { return documents; }
+};
+
+/// Each dialog answers from its own queue; an empty queue means Cancel.
+class ScriptedDialogs : public platform::Dialogs
+{
+public:
+    QQueue<std::optional<QString>> openPhotoAnswers, savePhotoAnswers, openProfileAnswers,
+        saveProfileAnswers;
+    QQueue<std::optional<platform::FontChoice>> fontAnswers;
+    QQueue<std::optional<quint32>> colorAnswers;
+    QStringList asked; ///< which dialogs were shown, with their titles or folders
+
+    std::optional<QString> openPhoto(const QString& initialFolder) override;
+    std::optional<QString> savePhotoAs(const QString& initialFolder) override;
+    std::optional<QString> openProfile(const QString& title, const QString& initialFolder) override;
+    std::optional<QString> saveProfile(const QString& title, const QString& initialFolder) override;
+    std::optional<platform::FontChoice> chooseFont(const platform::FontChoice& current) override;
+    std::optional<quint32> chooseColor(quint32 current) override;
+};
+
+class ScriptedShell : public platform::Shell
+{
+public:
+    QStringList opened, folders;
+    void openUrl(const QString& url) override { opened.append(url); }
+    void showFolder(const QString& path) override { folders.append(path); }
+};
+
+/// A whole scripted platform whose documents folder is \a documents.
+struct ScriptedPlatform
+{
+    explicit ScriptedPlatform(const QString& documents);
+    ScriptedPrompts prompts;
+    ScriptedClock clock;
+    ScriptedFolders folders;
+    ScriptedDialogs dialogs;
+    ScriptedShell shell;
+    platform::Platform platform();
+};
+
+} // namespace tess::test
