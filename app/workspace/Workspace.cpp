@@ -1,1 +1,743 @@
 #include "app/workspace/Workspace.h"
+
+#include "adjust/PixelEffects.h"
+#include "metadata/PhotoFile.h"
+#include "render/StampLines.h"
+#include "render/StampRenderer.h"
+#include "stamptext/StampMask.h"
+
+#include <QFileInfo>
+#include <cmath>
+#include <exception>
+
+namespace tess {
+
+namespace {
+const QString LossQuestion =
+    QStringLiteral("You are about to loose changes made to the photo.  Do you want to continue?");
+const QString NotValid = QStringLiteral("The file is not valid or could not be open.");
+const QString CouldNotSave = QStringLiteral("The file could not be saved at this time.");
+const QString AppTitle = QStringLiteral("Orvane Tessarine");
+const QString DefaultCaption = QStringLiteral("Stamp Text Attributes - default.tsrx");
+
+const QString HelpPage = QStringLiteral("https://www.orvane.example/tessarine/help/");
+const QString HomePage = QStringLiteral("https://www.orvane.example/");
+const QString DownloadPage = QStringLiteral("https://www.orvane.example/tessarine/download/");
+
+int roundHalfEven(double v)
+{
+    return int(std::nearbyint(v));
+}
+
+QString titleFor(const QString& path)
+{
+    return AppTitle + QStringLiteral(" - ") + QFileInfo(path).fileName();
+}
+} // namespace
+
+int opacityOfItem(OpacityItem item)
+{
+    switch (item) {
+    case OpacityItem::P20:
+        return 51;
+    case OpacityItem::P40:
+        return 102;
+    case OpacityItem::P60:
+        return 153;
+    case OpacityItem::P80:
+        return 204;
+    case OpacityItem::P100:
+        return 255;
+    case OpacityItem::Custom:
+        break;
+    }
+    return -1;
+}
+
+PhotoEffect effectOfItem(EffectItem item)
+{
+    switch (item) {
+    case EffectItem::None:
+        return PhotoEffect::None;
+    case EffectItem::Greyscale:
+        return PhotoEffect::Greyscale;
+    case EffectItem::Flaxen:
+        return PhotoEffect::Flaxen;
+    case EffectItem::Negative:
+        return PhotoEffect::Negative;
+    default:
+        return PhotoEffect::Sepia;
+    }
+}
+
+EffectItem sepiaItemForLevel(int level)
+{
+    switch (level) {
+    case 20:
+        return EffectItem::Sepia20;
+    case 40:
+        return EffectItem::Sepia40;
+    case 60:
+        return EffectItem::Sepia60;
+    case 80:
+        return EffectItem::Sepia80;
+    default:
+        return EffectItem::SepiaCustom;
+    }
+}
+
+Workspace::Workspace(platform::Platform platform, QObject* parent)
+    : QObject(parent), m_platform(platform)
+{}
+
+Workspace::~Workspace() = default;
+
+QString Workspace::defaultProfilePath() const
+{
+    return m_platform.folders->dataFolder() + QStringLiteral("default.tsrx");
+}
+
+void Workspace::guarded(const std::function<void()>& command)
+{
+    try {
+        command();
+    } catch (const std::exception& e) {
+        m_platform.prompts->error(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        m_platform.prompts->error(QStringLiteral("An unexpected error occurred."));
+    }
+    emit changed();
+}
+
+// --- Start-up and exit -----------------------------------------------------------------------
+
+void Workspace::formCreate()
+{
+    m_startingUp = true;
+    resetPhotoControls();
+    m_attributes.borderWidth = 5;
+    m_attributes.opacity = 255;
+    m_attributes.sepiaLevel = 45;
+    m_attributes.brightness = 255;
+    m_attributes.contrast = 255;
+    m_attributes.keepFlags = QStringLiteral("1111");
+    m_attributes.jpegQuality = 95;
+    m_attributes.position = positions::BottomRight;
+    m_attributes.proportionalSize = false;
+    m_attributes.referenceHeight = 768;
+    platform::ensureDataFolder(*m_platform.folders);
+    m_attributes.dateFormatDateTime = 0;
+    m_attributes.dateFormatOriginal = 0;
+    m_attributes.dateFormatCreated = 0;
+    m_attributes.dateFormatOther = 0;
+    loadDefaultProfile();
+    m_photoChanged = false;
+    m_closeConfirmed = false;
+    m_startingUp = false;
+    emit changed();
+}
+
+bool Workspace::formClose()
+{
+    if (m_closeConfirmed)
+        return true;
+    if (m_photoChanged && !m_platform.prompts->confirm(LossQuestion))
+        return false;
+    saveDefaultProfile();
+    m_closeConfirmed = true;
+    return true;
+}
+
+void Workspace::setWindowPosition(int left, int top)
+{
+    m_attributes.windowLeft = left;
+    m_attributes.windowTop = top;
+}
+
+// --- Photo controls --------------------------------------------------------------------------
+
+void Workspace::resetPhotoControls()
+{
+    m_title = AppTitle;
+    m_photoControlsEnabled = false;
+    emit changed();
+}
+
+void Workspace::enablePhotoControls()
+{
+    m_photoControlsEnabled = true;
+    m_stamped = QImage();
+    emit picturesChanged();
+}
+
+bool Workspace::confirmLoss()
+{
+    return !m_photoChanged || m_platform.prompts->confirm(LossQuestion);
+}
+
+// --- Opening --------------------------------------------------------------------------------
+
+void Workspace::open1Click()
+{
+    const QString p = m_attributes.position;
+    if (!confirmLoss())
+        return;
+    double rx = 0, ry = 0;
+    if (m_attributes.customXMax != 0 && m_attributes.customYMax != 0) {
+        rx = double(m_attributes.customX) / m_attributes.customXMax;
+        ry = double(m_attributes.customY) / m_attributes.customYMax;
+    }
+    const std::optional<QString> chosen =
+        m_platform.dialogs->openPhoto(m_platform.folders->dataFolder());
+    if (!chosen)
+        return;
+    const QString path = *chosen;
+
+    if (adjust::resetAdjustmentsOnOpen(m_attributes))
+        markEffect(EffectItem::None);
+    metadata::LoadResult loaded = metadata::loadPhoto(path);
+    if (!loaded.ok()) {
+        m_platform.prompts->warning(NotValid);
+        emit changed();
+        return;
+    }
+    m_base = loaded.image;
+    m_adjusted = m_base;
+    setHorizontalMaximum(m_base.width());
+    setVerticalMaximum(m_base.height());
+    setHorizontalPosition(roundHalfEven(m_attributes.customXMax * rx));
+    setVerticalPosition(roundHalfEven(m_attributes.customYMax * ry));
+    m_values.reset();
+    readPhotoValues(path);
+    m_photoChanged = true;
+
+    m_title = titleFor(path);
+    enablePhotoControls();
+    m_photoFileName = path;
+    m_sourceFileName = path;
+    m_attributes.position = p;
+    selectPositionButton(p);
+    emit previewScrollReset();
+    renderFromMasks();
+}
+
+void Workspace::dropFiles(const QStringList& paths)
+{
+    const QString p = m_attributes.position;
+    if (!confirmLoss())
+        return;
+    double rx = 0, ry = 0;
+    if (m_attributes.customXMax != 0 && m_attributes.customYMax != 0) {
+        rx = double(m_attributes.customX) / m_attributes.customXMax;
+        ry = double(m_attributes.customY) / m_attributes.customYMax;
+    }
+    if (paths.size() >= 2) {
+        m_platform.prompts->information(
+            QStringLiteral("You can drop only one image file at a time."));
+        return;
+    }
+    if (paths.isEmpty())
+        return;
+    // The path is taken whole: no length limit.
+    const QString path = paths.constFirst();
+
+    if (adjust::resetAdjustmentsOnOpen(m_attributes))
+        markEffect(EffectItem::None);
+    const QFileInfo info(path);
+    if (info.isFile() && !info.isReadable())
+        throw std::runtime_error(
+            QStringLiteral("Cannot open file \"%1\". Permission denied.").arg(path).toStdString());
+    metadata::LoadResult loaded = metadata::loadPhoto(path);
+    if (!loaded.ok()) {
+        m_platform.prompts->warning(NotValid);
+        emit changed();
+        return;
+    }
+    m_base = loaded.image;
+    m_adjusted = m_base;
+    m_sourceFileName = path;
+    setHorizontalMaximum(m_base.width());
+    setVerticalMaximum(m_base.height());
+    setHorizontalPosition(roundHalfEven(m_attributes.customXMax * rx));
+    setVerticalPosition(roundHalfEven(m_attributes.customYMax * ry));
+    m_photoChanged = true;
+    m_title = titleFor(path);
+    enablePhotoControls();
+    m_photoFileName = path;
+    m_attributes.position = p;
+    selectPositionButton(p);
+    m_values.reset();
+    readPhotoValues(path);
+    emit previewScrollReset();
+    renderFromMasks();
+}
+
+void Workspace::readPhotoValues(const QString& path)
+{
+    const stamptext::DateFormats formats{
+        m_attributes.dateFormatDateTime, m_attributes.dateFormatOriginal,
+        m_attributes.dateFormatCreated, m_attributes.dateFormatOther};
+    const stamptext::Separators separators{m_platform.clock->dateSeparator(),
+                                           m_platform.clock->timeSeparator()};
+    m_values = stamptext::readPhotoValues(path, m_adjusted.size(), formats, m_platform.clock->now(),
+                                          separators);
+    m_stampMaskField.clear();
+    m_stampMaskChoices = m_values->tagsWithValue();
+    emit changed();
+}
+
+// --- Saving ---------------------------------------------------------------------------------
+
+bool Workspace::savePreviewTo(const QString& destination)
+{
+    return metadata::saveStampedJpeg(previewCopy(), m_attributes.jpegQuality, m_sourceFileName,
+                                     destination);
+}
+
+void Workspace::save1Click()
+{
+    if (!m_platform.prompts->confirm(
+            QStringLiteral("Are you sure you want to overwrite the original file?")))
+        return;
+    if (savePreviewTo(m_sourceFileName)) {
+        m_photoChanged = true;
+        m_platform.prompts->information(
+            QStringLiteral("The original file has been overwritten successfully."));
+    } else {
+        m_platform.prompts->warning(CouldNotSave);
+    }
+}
+
+void Workspace::saveAs1Click()
+{
+    const std::optional<QString> chosen =
+        m_platform.dialogs->savePhotoAs(m_platform.folders->dataFolder());
+    if (!chosen)
+        return;
+    if (savePreviewTo(*chosen)) {
+        m_photoFileName = *chosen;
+        m_title = titleFor(*chosen);
+        m_photoChanged = true;
+        emit changed();
+        m_platform.prompts->information(QStringLiteral("The file has been saved."));
+    } else {
+        m_platform.prompts->warning(CouldNotSave);
+    }
+}
+
+// --- Close, flip, mirror --------------------------------------------------------------------
+
+void Workspace::clearPhoto()
+{
+    m_stamped = QImage();
+    m_base = QImage();
+    m_adjusted = QImage();
+    m_photoFileName.clear();
+    emit picturesChanged();
+}
+
+void Workspace::close1Click()
+{
+    if (!confirmLoss())
+        return;
+    clearPhoto();
+    m_title = AppTitle;
+    m_photoChanged = false;
+    resetPhotoControls();
+    m_values.reset();
+    emit changed();
+}
+
+void Workspace::flip1Click()
+{
+    QImage copy = m_base.copy();
+    adjust::flipPhoto(copy);
+    m_base = copy;
+    rerenderStamp();
+}
+
+void Workspace::mirror2Click()
+{
+    QImage copy = m_base.copy();
+    adjust::mirrorPhoto(copy);
+    m_base = copy;
+    rerenderStamp();
+}
+
+void Workspace::options1Click()
+{
+    if (!m_windows)
+        return;
+    m_dialogCancelled = false;
+    m_windows->showOptions();
+    if (!m_dialogCancelled && !m_stamped.isNull()) {
+        m_values.reset();
+        readPhotoValues(m_sourceFileName);
+        renderFromMasks();
+    }
+    emit changed();
+}
+
+void Workspace::help2Click()
+{
+    m_platform.shell->openUrl(HelpPage);
+}
+
+void Workspace::orvaneHomePage1Click()
+{
+    m_platform.shell->openUrl(HomePage);
+}
+
+void Workspace::checkForUpdates1Click()
+{
+    m_platform.shell->openUrl(DownloadPage);
+}
+
+// --- Font, colours, outline, opacity, effects ---------------------------------------------
+
+void Workspace::setFont(const platform::FontChoice& font)
+{
+    m_attributes.fontName = font.face;
+    m_attributes.fontSize = font.pointSize;
+    m_attributes.bold = font.bold;
+    m_attributes.italic = font.italic;
+}
+
+void Workspace::font1Click()
+{
+    const platform::FontChoice current{m_attributes.fontName, m_attributes.fontSize,
+                                       m_attributes.bold, m_attributes.italic};
+    const std::optional<platform::FontChoice> chosen = m_platform.dialogs->chooseFont(current);
+    if (!chosen)
+        return;
+    setFont(*chosen);
+    rerenderStamp();
+}
+
+void Workspace::extColor1Click()
+{
+    const std::optional<quint32> chosen = m_platform.dialogs->chooseColor(m_attributes.textColor);
+    if (!chosen)
+        return;
+    m_attributes.textColor = *chosen & 0xFFFFFF;
+    renderFromTextPreview();
+}
+
+void Workspace::color1Click()
+{
+    const std::optional<quint32> chosen =
+        m_platform.dialogs->chooseColor(m_attributes.outlineColor);
+    if (!chosen)
+        return;
+    m_attributes.outlineColor = *chosen & 0xFFFFFF;
+    renderFromTextPreview();
+}
+
+void Workspace::setOutlineWidth(int n)
+{
+    m_attributes.outlineWidth = (n >= 0 && n <= 5) ? n : 1;
+    m_outlineMark = m_attributes.outlineWidth;
+    rerenderStamp();
+}
+
+void Workspace::markOpacity(OpacityItem item)
+{
+    m_opacityItem = item;
+    emit changed();
+}
+
+void Workspace::opacityPresetClick(OpacityItem preset)
+{
+    markOpacity(preset);
+    rerenderStamp();
+}
+
+void Workspace::custom1Click()
+{
+    markOpacity(OpacityItem::Custom);
+    if (m_windows)
+        m_windows->showCustomOpacity();
+    rerenderStamp();
+}
+
+void Workspace::markEffect(EffectItem item)
+{
+    m_effectItem = item;
+    m_attributes.effect = effectOfItem(item);
+    emit changed();
+}
+
+void Workspace::plainEffectClick(EffectItem effect)
+{
+    markEffect(effect);
+    rerenderStamp();
+}
+
+void Workspace::sepiaPresetClick(int level)
+{
+    markEffect(sepiaItemForLevel(level));
+    m_attributes.sepiaLevel = level;
+    rerenderStamp();
+}
+
+void Workspace::custom2Click()
+{
+    markEffect(EffectItem::SepiaCustom);
+    if (m_windows)
+        m_windows->showSepiaLevel();
+    rerenderStamp();
+}
+
+void Workspace::brightness1Click()
+{
+    m_dialogCancelled = false;
+    if (m_windows)
+        m_windows->showBrightnessContrast();
+    if (!m_dialogCancelled)
+        rerenderStamp();
+    m_dialogCancelled = false;
+}
+
+// --- Anchor and track bars ------------------------------------------------------------------
+
+void Workspace::anchorClick(const QString& position, bool pressed)
+{
+    if (pressed) {
+        m_pressedAnchor = position;
+        m_attributes.position = position;
+    } else {
+        m_pressedAnchor.clear();
+        m_attributes.position = positions::Custom;
+    }
+    m_photoChanged = true;
+    rerenderStamp();
+}
+
+void Workspace::selectPositionButton(const QString& position)
+{
+    static const QStringList buttons{positions::BottomRight, positions::TopRight,
+                                     positions::BottomLeft, positions::TopLeft, positions::Centre};
+    if (buttons.contains(position))
+        m_pressedAnchor = position;
+    else if (position == positions::Custom)
+        m_pressedAnchor.clear();
+    emit changed();
+}
+
+void Workspace::trackBarChanged()
+{
+    m_attributes.position = positions::Custom;
+    m_pressedAnchor.clear();
+    rerenderStamp();
+    m_photoChanged = true;
+}
+
+void Workspace::setTrackBarPosition(int& position, int maximum, int value)
+{
+    const int clamped = qBound(0, value, qMax(0, maximum));
+    if (clamped == position)
+        return;
+    position = clamped;
+    trackBarChanged();
+}
+
+void Workspace::setHorizontalPosition(int position)
+{
+    setTrackBarPosition(m_attributes.customX, m_attributes.customXMax, position);
+}
+
+void Workspace::setVerticalPosition(int position)
+{
+    setTrackBarPosition(m_attributes.customY, m_attributes.customYMax, position);
+}
+
+void Workspace::setHorizontalMaximum(int maximum)
+{
+    if (maximum < 0)
+        return;
+    m_attributes.customXMax = maximum;
+    setHorizontalPosition(m_attributes.customX);
+}
+
+void Workspace::setVerticalMaximum(int maximum)
+{
+    if (maximum < 0)
+        return;
+    m_attributes.customYMax = maximum;
+    setVerticalPosition(m_attributes.customY);
+}
+
+// --- The stamp text list ----------------------------------------------------------------------
+
+void Workspace::setStampMaskField(const QString& text)
+{
+    m_stampMaskField = text;
+}
+
+void Workspace::btnAddFiletoGridClick()
+{
+    if (m_stampMaskField.isEmpty())
+        return;
+    m_attributes.stampTexts.append({m_stampMaskField, true});
+    m_stampMaskField.clear();
+    renderFromMasks();
+    m_photoChanged = true;
+    emit changed();
+}
+
+void Workspace::speedButton2Click()
+{
+    if (!m_windows)
+        return;
+    if (const std::optional<QString> mask = m_windows->buildStampMask(m_stampMaskField))
+        m_stampMaskField = *mask;
+    emit changed();
+}
+
+void Workspace::speedButton3Click()
+{
+    if (m_selected < 0 || m_selected >= m_attributes.stampTexts.size() || !m_windows)
+        return;
+    const QString edited = m_windows->editStampMask(m_attributes.stampTexts[m_selected].mask);
+    if (edited.isEmpty())
+        return;
+    m_attributes.stampTexts[m_selected].mask = edited;
+    renderFromMasks();
+    m_photoChanged = true;
+    emit changed();
+}
+
+void Workspace::speedButton4Click()
+{
+    if (m_selected >= 1 && m_selected < m_attributes.stampTexts.size()) {
+        m_attributes.stampTexts.swapItemsAt(m_selected, m_selected - 1);
+        --m_selected;
+    }
+    renderFromMasks();
+    m_photoChanged = true;
+    emit changed();
+}
+
+void Workspace::speedButton5Click()
+{
+    if (m_selected >= 0 && m_selected < m_attributes.stampTexts.size() - 1) {
+        m_attributes.stampTexts.swapItemsAt(m_selected, m_selected + 1);
+        ++m_selected;
+    }
+    renderFromMasks();
+    m_photoChanged = true;
+    emit changed();
+}
+
+void Workspace::speedButton6Click()
+{
+    if (m_selected < 0 || m_selected >= m_attributes.stampTexts.size())
+        return;
+    m_attributes.stampTexts.removeAt(m_selected);
+    if (m_selected >= m_attributes.stampTexts.size())
+        m_selected = m_attributes.stampTexts.size() - 1;
+    renderFromMasks();
+    m_photoChanged = true;
+    emit changed();
+}
+
+void Workspace::setSelectedEntry(int index)
+{
+    m_selected = (index >= 0 && index < m_attributes.stampTexts.size()) ? index : -1;
+}
+
+void Workspace::checkListBox1ClickCheck(int index, bool ticked)
+{
+    if (index < 0 || index >= m_attributes.stampTexts.size())
+        return;
+    m_attributes.stampTexts[index].ticked = ticked;
+    renderFromMasks();
+    m_photoChanged = true;
+    emit changed();
+}
+
+void Workspace::memo1KeyUp(const QStringList& lines)
+{
+    m_textPreview = lines;
+    renderFromTextPreview();
+}
+
+// --- Rendering ------------------------------------------------------------------------------
+
+void Workspace::applyOpacityMark()
+{
+    const int preset = opacityOfItem(m_opacityItem);
+    if (preset >= 0)
+        m_attributes.opacity = preset;
+}
+
+void Workspace::render(const QStringList& lines, bool fromMasks)
+{
+    applyOpacityMark();
+    const QStringList stampLines = lines.isEmpty() ? QStringList{QString()} : lines;
+    render::RenderOutput out = render::renderStamp(m_base, m_attributes, stampLines, fromMasks);
+    if (out.failed) {
+        if (fromMasks)
+            m_platform.prompts->warning(NotValid);
+        return;
+    }
+    m_adjusted = out.adjusted;
+    m_stamped = out.stamped;
+    emit picturesChanged();
+}
+
+void Workspace::renderFromMasks()
+{
+    m_textPreview.clear();
+    if (m_photoFileName.isEmpty()) {
+        emit changed();
+        return;
+    }
+    if (m_base.isNull()) {
+        emit changed();
+        return;
+    }
+    const stamptext::ValueLookup lookup = [this](const QString& tag) {
+        return m_values ? m_values->valueOf(tag) : QString();
+    };
+    // Each ticked entry counts as a change of the photo.
+    for (const StampText& entry : m_attributes.stampTexts) {
+        if (entry.ticked)
+            m_photoChanged = true;
+    }
+    const QStringList lines = render::stampLinesFromMasks(m_attributes.stampTexts, lookup);
+    m_textPreview = lines;
+    render(lines, true);
+    emit changed();
+}
+
+void Workspace::renderFromTextPreview()
+{
+    if (m_base.isNull()) {
+        m_adjusted = QImage();
+        m_stamped = QImage();
+        emit picturesChanged();
+        return;
+    }
+    render(m_textPreview, false);
+}
+
+void Workspace::rerenderStamp()
+{
+    if (m_startingUp)
+        renderFromMasks();
+    else
+        renderFromTextPreview();
+}
+
+// --- Attribute profiles -----------------------------------------------------------------------
+
+void Workspace::recoverFromProfileFailure()
+{
+    emit centreWindowRequested();
+    m_attributes.outlineWidth = 0;
+    m_outlineMark = 0;
+    emit changed();
+}
+
+} // namespace tess

@@ -1,0 +1,62 @@
+#include "app/ui/PhotoPane.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPainter>
+#include <QUrl>
+
+namespace tess::ui {
+
+PhotoPane::PhotoPane(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+void PhotoPane::setPicture(const QImage& picture)
+{
+    m_picture = picture;
+    if (picture.isNull() || width() <= 0 || height() <= 0) {
+        m_scaled = QPixmap();
+    } else {
+        const QSize fit = picture.size().scaled(size(), Qt::KeepAspectRatio);
+        m_scaled = QPixmap::fromImage(picture.scaled(
+            fit.expandedTo(QSize(1, 1)), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
+    update();
+}
+
+void PhotoPane::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    setPicture(m_picture);
+}
+
+void PhotoPane::paintEvent(QPaintEvent*)
+{
+    if (m_scaled.isNull())
+        return;
+    QPainter painter(this);
+    const QPoint origin((width() - m_scaled.width()) / 2, (height() - m_scaled.height()) / 2);
+    painter.drawPixmap(origin, m_scaled);
+}
+
+void DropGroupBox::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void DropGroupBox::dropEvent(QDropEvent* event)
+{
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    }
+    event->acceptProposedAction();
+    if (onDrop && !paths.isEmpty())
+        onDrop(paths);
+}
+
+} // namespace tess::ui
