@@ -2,12 +2,13 @@
 
 #include <QImage>
 #include <QString>
+#include <functional>
 
 namespace tess::metadata {
 
 struct LoadResult
 {
-    QImage image; ///< Format_BGR888 on success, null on failure
+    QImage image;  ///< Format_BGR888 on success, null on failure
     QString error; ///< why loading failed; empty on success
     bool ok() const { return !image.isNull(); }
 };
@@ -21,5 +22,10 @@ LoadResult loadPhoto(const QString& path);
 /// over the destination when complete. Returns false on any failure; never throws.
 bool saveStampedJpeg(const QImage& picture, int quality, const QString& sourcePath,
                      const QString& destPath);
+
+/// The same, calling \a progress after each band of encoded rows (rows done, rows in all);
+/// when it returns false the save stops and fails, leaving the destination untouched.
+bool saveStampedJpeg(const QImage& picture, int quality, const QString& sourcePath,
+                     const QString& destPath, const std::function<bool(int, int)>& progress);
 
 } // namespace tess::metadata
