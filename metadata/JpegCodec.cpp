@@ -150,6 +150,10 @@ bool runDecode(DecodeJob& job)
         JpegErrorManager::fail(reinterpret_cast<j_common_ptr>(cinfo),
                                "The picture claims far more pixels than its data holds");
 
+    // Damaged photos from real cameras can warn once per restart interval and still show
+    // most of the picture: beyond the header, allow up to one warning per 8 x 8 block.
+    job.errors.maxWarnings = std::max(job.limits.maxWarnings, long(pixels / 64));
+
     const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
     cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
     jpeg_start_decompress(cinfo);

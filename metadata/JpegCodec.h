@@ -24,6 +24,8 @@ struct DecodeLimits
     qint64 pixelsPerByte = 1024;
     qint64 minPixels = qint64(1) << 22;
     int maxScans = 1000;
+    /// Corrupt-data warnings allowed in the header, and in the image data at least; a larger
+    /// picture may warn once per 8 x 8 block.
     long maxWarnings = 1000;
     long maxLibjpegMemory = 1L << 30; ///< libjpeg's own working memory (progressive buffers)
 };

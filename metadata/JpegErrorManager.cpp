@@ -1,6 +1,7 @@
 #include "metadata/JpegErrorManager.h"
 
 #include <cstring>
+#include <jerror.h>
 
 namespace tess::metadata {
 
@@ -15,6 +16,7 @@ void JpegErrorManager::attach(jpeg_common_struct* cinfo)
     cinfo->progress = &progress;
     message[0] = '\0';
     warnings = 0;
+    reachedEnd = false;
 }
 
 JpegErrorManager* JpegErrorManager::of(jpeg_common_struct* cinfo)
@@ -44,7 +46,14 @@ void JpegErrorManager::emitMessage(jpeg_common_struct* cinfo, int level)
         return; // trace messages: nothing to report
     JpegErrorManager* self = of(cinfo);
     ++cinfo->err->num_warnings;
-    if (++self->warnings > self->maxWarnings)
+    // Once the data has ended (the file ran out, or the end-of-image marker came early),
+    // every restart interval left warns again while libjpeg finishes the picture in grey.
+    // Those warnings read no data and are bounded by the picture size: they are not counted.
+    if (cinfo->err->msg_code == JWRN_JPEG_EOF ||
+        (cinfo->is_decompressor &&
+         reinterpret_cast<jpeg_decompress_struct*>(cinfo)->unread_marker == JPEG_EOI))
+        self->reachedEnd = true;
+    if (!self->reachedEnd && ++self->warnings > self->maxWarnings)
         fail(cinfo, "Too many corrupt-data warnings");
 }
 

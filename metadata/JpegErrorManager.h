@@ -22,6 +22,7 @@ struct JpegErrorManager
     std::jmp_buf jump{};
     char message[JMSG_LENGTH_MAX] = {};
     long warnings = 0;
+    bool reachedEnd = false; ///< the stream ran out and libjpeg is finishing with grey
     long maxWarnings = 1000; ///< more corrupt-data warnings than this end the decoding
     int maxScans = 1000;     ///< more scans than this end the decoding of a progressive file
 
