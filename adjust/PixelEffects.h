@@ -7,7 +7,9 @@
 namespace tess::adjust {
 
 // Pixel operations on 24-bit blue-green-red bitmaps (QImage::Format_BGR888), rows from
-// the top. The in-place operations convert other formats to Format_BGR888 first.
+// the top. The in-place operations convert other formats to Format_BGR888 first, except
+// flipPhoto, which swaps whole rows of any format. Large bitmaps are worked on by several
+// threads; every call has finished with the bitmap when it returns.
 
 quint8 clampToByte(int v);
 void applyGreyscale(QImage& bitmap);
@@ -16,7 +18,8 @@ void applyFlaxen(QImage& bitmap);
 void applyNegative(QImage& bitmap);
 void brighten(QImage& bitmap, int n);
 void darken(QImage& bitmap, int n);
-/// Requires a Format_BGR888 bitmap.
+/// The pipeline hands it Format_BGR888; any other format is converted first, since its
+/// bytes per pixel would not fit a 24-bit rule.
 void adjustContrast(QImage& bitmap, int n);
 void mirrorPhoto(QImage& bitmap);
 void flipPhoto(QImage& bitmap);
