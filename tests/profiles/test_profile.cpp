@@ -781,7 +781,8 @@ private slots:
         const QString cut = writeFile(dir, QStringLiteral("cut.tsrx"), full.left(end + 1));
         StampAttributes read = base();
         AttributesTarget plain(read);
-        QCOMPARE(loadAttributeProfile(cut, plain, true), !plain.recovered());
+        const bool cutOk = loadAttributeProfile(cut, plain, true);
+        QCOMPARE(cutOk, !plain.recovered());
     }
 
     void trackBarRules_data()
