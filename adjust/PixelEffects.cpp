@@ -3,6 +3,7 @@
 #include <QColorSpace>
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <optional>
 #include <system_error>
@@ -205,9 +206,12 @@ void flaxenRows(const std::array<const uchar*, N>& src, const std::array<uchar*,
         row.finish(width, t);
 }
 
-// Runs rowFn(y) for every y in [0, count). Large jobs are split into bands of rows, one per
-// core, and every band has finished when this returns. Rows must be independent.
+// Runs rowFn(y) for every y in [0, count); rows must be independent. Large jobs are shared
+// between one thread per core (the calling thread included), which take chunks of rows in
+// turn, so a thread that the system holds back leaves its share to the others. Every row
+// is done when this returns.
 constexpr qsizetype kParallelBytes = qsizetype{1} << 19;
+constexpr qsizetype kChunkBytes = qsizetype{1} << 16;
 constexpr unsigned kMaxWorkers = 8;
 
 template <class RowFn> void forEachRow(int count, qsizetype bytesPerRow, const RowFn& rowFn)
@@ -217,30 +221,31 @@ template <class RowFn> void forEachRow(int count, qsizetype bytesPerRow, const R
     unsigned workers = 1;
     if (bytesPerRow > 0 && qsizetype{count} * bytesPerRow >= kParallelBytes)
         workers = std::clamp(std::thread::hardware_concurrency(), 1u, kMaxWorkers);
-    workers = std::min(workers, unsigned(count));
-    const auto band = [&](unsigned i) {
-        const int begin = int(qint64{count} * i / workers);
-        const int end = int(qint64{count} * (i + 1) / workers);
-        for (int y = begin; y < end; ++y)
-            rowFn(y);
-    };
     if (workers == 1) {
-        band(0);
+        for (int y = 0; y < count; ++y)
+            rowFn(y);
         return;
     }
+    // 64-bit counting: the counter runs past `count` by a chunk per thread at the end.
+    const qsizetype chunk = std::clamp<qsizetype>(kChunkBytes / bytesPerRow, 1, count);
+    std::atomic<qsizetype> next{0};
+    const auto work = [&] {
+        for (qsizetype begin; (begin = next.fetch_add(chunk, std::memory_order_relaxed)) < count;) {
+            const qsizetype end = std::min<qsizetype>(begin + chunk, count);
+            for (qsizetype y = begin; y < end; ++y)
+                rowFn(int(y));
+        }
+    };
     std::vector<std::thread> threads;
-    unsigned started = 1;
     try {
         threads.reserve(workers - 1);
-        for (; started < workers; ++started)
-            threads.emplace_back(band, started);
+        while (threads.size() < workers - 1)
+            threads.emplace_back(work);
     } catch (const std::system_error&) {
-        // No more threads to be had: the calling thread does the remaining bands.
+        // Fewer threads than cores: those there are share all the rows.
     } catch (const std::bad_alloc&) {
     }
-    band(0);
-    for (unsigned i = started; i < workers; ++i)
-        band(i);
+    work();
     for (std::thread& t : threads)
         t.join();
 }
