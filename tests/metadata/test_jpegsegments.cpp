@@ -1,0 +1,603 @@
+#include "metadata/JpegCodec.h"
+#include "metadata/JpegSegments.h"
+#include "metadata/PhotoFile.h"
+#include "tests/metadata/JpegFixtures.h"
+#include "tests/support/TestMain.h"
+#include "tests/support/TestPhotos.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <unistd.h>
+
+using namespace tess;
+using namespace tess::metadata;
+using test::segment;
+using test::segmentData;
+
+namespace {
+
+const QByteArray kXmp = QByteArray("http://ns.adobe.com/xap/1.0/\0<x:xmpmeta/>", 41);
+const QByteArray kIptc = QByteArray("Photoshop 3.0\0"
+                                    "8BIM\x04\x04\0\0\0\0\0\x04\x1c\x02\x00\x00",
+                                    32);
+
+/// A small plain-libjpeg picture with \a segments in place of its own JFIF header.
+QByteArray sourceWith(const QList<QByteArray>& segments)
+{
+    static const QByteArray picture = [] {
+        test::LibjpegFixture f;
+        f.width = 24;
+        f.height = 16;
+        return test::encodeWithLibjpeg(f, [](int x, int y, JSAMPLE* s) {
+            s[0] = JSAMPLE(10 * x);
+            s[1] = JSAMPLE(15 * y);
+            s[2] = 90;
+        });
+    }();
+    return test::withSegments(picture, segments);
+}
+
+QByteArray exif(quint32 width = 24, quint32 height = 16)
+{
+    return test::exifPayload(false, 4, width, height);
+}
+
+QByteArray framed(quint8 marker, const QByteArray& data)
+{
+    return QByteArray(1, char(0xFF)) + char(marker) + data;
+}
+
+QByteArray framed(const tSection* s)
+{
+    return s ? framed(s->marker, s->data) : QByteArray();
+}
+
+/// The leading segments of a file, framed (FF, marker, length, payload).
+QList<QByteArray> leadingFramed(const QByteArray& file)
+{
+    QList<QByteArray> out;
+    for (const test::FoundSegment& s : test::leadingSegments(file))
+        out.append(framed(s.marker, s.data));
+    return out;
+}
+
+QByteArray defaultJfif()
+{
+    return QByteArray("\xFF\xE0\x00\x10JFIF\x00\x01\x02\x01\x01\x2C\x01\x2C\x00\x00", 18);
+}
+
+QStringList folderListing(const QString& path)
+{
+    return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+/// The segment data with the recorded size fields blanked, for comparing around them.
+QByteArray withoutSizeFields(QByteArray data, const std::optional<TImageInfo>& info)
+{
+    if (info) {
+        if (info->widthPosition > 0)
+            data.replace(info->widthPosition, info->widthBytes, QByteArray(info->widthBytes, 0));
+        if (info->heightPosition > 0)
+            data.replace(info->heightPosition, info->heightBytes, QByteArray(info->heightBytes, 0));
+    }
+    return data;
+}
+
+/// exiftool's reading of a few EXIF tags of each file, or nothing when it is not installed.
+std::optional<QJsonArray> exiftool(const QStringList& tags, const QStringList& files)
+{
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("exiftool"));
+    if (program.isEmpty())
+        return std::nullopt;
+    QProcess p;
+    QStringList args{QStringLiteral("-j"), QStringLiteral("-n")};
+    for (const QString& t : tags)
+        args << u'-' + t;
+    p.start(program, args + files);
+    if (!p.waitForFinished(60000))
+        return std::nullopt;
+    return QJsonDocument::fromJson(p.readAllStandardOutput()).array();
+}
+
+} // namespace
+
+class TestJpegSegments : public QObject
+{
+    Q_OBJECT
+private slots:
+    void classifiesSegments_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("exifRole");
+        QTest::addColumn<QByteArray>("headerRole");
+        QTest::addColumn<QByteArray>("iptcRole");
+        QTest::addColumn<QByteArray>("commentRole");
+        QTest::addColumn<int>("iccChunks");
+        const QByteArray jfif = segment(0xE0, QByteArray("JFIF\0\1\1\0\0\1\0\1\0\0", 14));
+        const QByteArray jfxx = segment(0xE0, QByteArray("JFXX\0\x10", 6));
+        const QByteArray app1 = segment(0xE1, exif());
+        const QByteArray xmp = segment(0xE1, kXmp);
+        const QByteArray icc = segment(0xE2, test::iccPayload(1, 1));
+        const QByteArray iptc = segment(0xED, kIptc);
+        const QByteArray com1 = segment(0xFE, "first"), com2 = segment(0xFE, "second");
+        const QByteArray app5 = segment(0xE5, "x");
+
+        QTest::newRow("camera layout")
+            << sourceWith({jfif, app1, icc}) << app1 << jfif << QByteArray() << QByteArray() << 1;
+        QTest::newRow("XMP packet before the EXIF block")
+            << sourceWith({jfif, xmp, app1, iptc}) << app1 << jfif << iptc << QByteArray() << 0;
+        QTest::newRow("XMP only") << sourceWith({xmp}) << QByteArray() << QByteArray()
+                                  << QByteArray() << QByteArray() << 0;
+        QTest::newRow("later APP0 and COM take over, first APP13 stays")
+            << sourceWith({jfif, iptc, com1, jfxx, segment(0xED, "late"), com2}) << QByteArray()
+            << jfxx << iptc << com2 << 0;
+        QTest::newRow("second EXIF block dropped")
+            << sourceWith({app1, segment(0xE1, exif(1, 1))}) << app1 << QByteArray() << QByteArray()
+            << QByteArray() << 0;
+        QTest::newRow("fifth segment without roles before it ends the reading")
+            << sourceWith({jfif, app5, app5, app5, app1}) << QByteArray() << jfif << QByteArray()
+            << QByteArray() << 0;
+        QTest::newRow("EXIF as sixth segment is too late")
+            << sourceWith({jfif, com1, app5, app5, app5, app1}) << QByteArray() << jfif
+            << QByteArray() << com1 << 0;
+        QTest::newRow("dropped XMP packets give their place to the EXIF block")
+            << sourceWith({jfif, xmp, xmp, xmp, xmp, app5, app1}) << app1 << jfif << QByteArray()
+            << QByteArray() << 0;
+        QList<QByteArray> many{com1};
+        for (int i = 0; i < 19; ++i)
+            many.append(app5);
+        QTest::newRow("only 20 segments are read")
+            << sourceWith(many + QList<QByteArray>{com2}) << QByteArray() << QByteArray()
+            << QByteArray() << com1 << 0;
+        QTest::newRow("fill bytes before a marker")
+            << sourceWith({QByteArray("\xFF\xFF\xFF") + jfif}) << QByteArray() << jfif
+            << QByteArray() << QByteArray() << 0;
+        QTest::newRow("segment running past the end")
+            << QByteArray("\xFF\xD8") + jfif + app1.left(app1.size() - 3) << QByteArray() << jfif
+            << QByteArray() << QByteArray() << 0;
+        QTest::newRow("stray byte instead of a marker")
+            << QByteArray("\xFF\xD8") + jfif + "\x12" + com1 << QByteArray() << jfif << QByteArray()
+            << QByteArray() << 0;
+        QTest::newRow("length below 2")
+            << QByteArray("\xFF\xD8\xFF\xE0\x00\x01JFIF", 10) << QByteArray() << QByteArray()
+            << QByteArray() << QByteArray() << 0;
+        QTest::newRow("not a JPEG") << QByteArray("GIF89a\1\0\1\0") << QByteArray() << QByteArray()
+                                    << QByteArray() << QByteArray() << 0;
+        QTest::newRow("empty") << QByteArray() << QByteArray() << QByteArray() << QByteArray()
+                               << QByteArray() << 0;
+        QTest::newRow("ICC profile in three chunks")
+            << sourceWith({jfif, segment(0xE2, test::iccPayload(1, 3)),
+                           segment(0xE2, test::iccPayload(2, 3)),
+                           segment(0xE2, test::iccPayload(3, 3))})
+            << QByteArray() << jfif << QByteArray() << QByteArray() << 3;
+        QTest::newRow("ICC profile missing a chunk")
+            << sourceWith({jfif, segment(0xE2, test::iccPayload(1, 3)),
+                           segment(0xE2, test::iccPayload(3, 3))})
+            << QByteArray() << jfif << QByteArray() << QByteArray() << 0;
+        QTest::newRow("CMYK ICC profile")
+            << sourceWith({jfif, segment(0xE2, test::iccPayload(1, 1, "CMYK"))}) << QByteArray()
+            << jfif << QByteArray() << QByteArray() << 0;
+        QTest::newRow("multi-picture APP2 is not a profile")
+            << sourceWith({jfif, segment(0xE2, QByteArray("MPF\0MM\0*", 8))}) << QByteArray()
+            << jfif << QByteArray() << QByteArray() << 0;
+    }
+
+    void classifiesSegments()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, exifRole);
+        QFETCH(QByteArray, headerRole);
+        QFETCH(QByteArray, iptcRole);
+        QFETCH(QByteArray, commentRole);
+        QFETCH(int, iccChunks);
+        TimgData data;
+        data.loadSourceSegments(file);
+        QCOMPARE(framed(data.exifSection()), exifRole);
+        QCOMPARE(framed(data.headerSection()), headerRole);
+        QCOMPARE(framed(data.iptcSection()), iptcRole);
+        QCOMPARE(framed(data.commentSection()), commentRole);
+        QCOMPARE(int(data.iccSections().size()), iccChunks);
+        QVERIFY(int(data.sections().size()) <= TimgData::kMaxSegments);
+        for (const tSection& s : data.sections())
+            QCOMPARE(int(s.length), int(s.data.size()));
+    }
+
+    void recordedSize_data()
+    {
+        QTest::addColumn<QByteArray>("payload");
+        QTest::addColumn<bool>("parses");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("fieldBytes");
+        const test::TiffBuilder le(false), be(true);
+        QTest::newRow("little-endian LONG")
+            << test::exifPayload(false, 4, 640, 480) << true << 640 << 480 << 4;
+        QTest::newRow("big-endian SHORT")
+            << test::exifPayload(true, 3, 640, 480) << true << 640 << 480 << 2;
+        QTest::newRow("IFD0 only")
+            << QByteArray("Exif\0\0", 6) + le.header() +
+                   le.ifd({le.entry(256, 3, 1, 100), le.entry(257, 4, 1, 50)})
+            << true << 100 << 50 << 0;
+        QTest::newRow("SHORT pair, as Kodak writes")
+            << QByteArray("Exif\0\0", 6) + be.header() +
+                   be.ifd({be.entry(256, 3, 2, 100), be.entry(257, 3, 2, 78)})
+            << true << 100 << 78 << 2;
+        QTest::newRow("LONG with count 2 points elsewhere: not a size")
+            << QByteArray("Exif\0\0", 6) + le.header() +
+                   le.ifd({le.entry(256, 4, 2, 100), le.entry(257, 4, 2, 50)})
+            << true << 0 << 0 << 0;
+        QTest::newRow("EXIF directory pointing at itself")
+            << QByteArray("Exif\0\0", 6) + le.header() +
+                   le.ifd({le.entry(256, 4, 1, 9), le.entry(0x8769, 4, 1, 8)})
+            << true << 9 << 0 << 0;
+        QTest::newRow("directory past the end")
+            << QByteArray("Exif\0\0", 6) + le.header(5000) << true << 0 << 0 << 0;
+        QTest::newRow("entry count past the end")
+            << QByteArray("Exif\0\0", 6) + le.header() + QByteArray("\xFF\xFF", 2) +
+                   le.entry(256, 4, 1, 77)
+            << true << 77 << 0 << 0;
+        QTest::newRow("bad byte order")
+            << QByteArray("Exif\0\0XX\0\x2A\0\0\0\x08", 14) << false << 0 << 0 << 0;
+        QTest::newRow("bad TIFF magic")
+            << QByteArray("Exif\0\0II\x2B\0\x08\0\0\0", 14) << false << 0 << 0 << 0;
+        QTest::newRow("cut short") << QByteArray("Exif\0\0II", 8) << false << 0 << 0 << 0;
+    }
+
+    void recordedSize()
+    {
+        QFETCH(QByteArray, payload);
+        QFETCH(bool, parses);
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(int, fieldBytes);
+        const std::optional<TImageInfo> info = TImageInfo::parse(segmentData(payload));
+        QCOMPARE(info.has_value(), parses);
+        if (!info)
+            return;
+        QCOMPARE(int(info->width), width);
+        QCOMPARE(int(info->height), height);
+        if (fieldBytes)
+            QCOMPARE(info->widthBytes, fieldBytes);
+        if (width == 0)
+            QCOMPARE(info->widthPosition, 0);
+    }
+
+    void writesTheSourcesMetadata_data()
+    {
+        QTest::addColumn<QString>("sourceName");
+        QTest::addColumn<QByteArray>("source");
+        QTest::addColumn<QList<QByteArray>>("expected");
+        const QByteArray jfif = segment(0xE0, QByteArray("JFIF\0\1\1\0\0\1\0\1\0\0", 14));
+        const QByteArray app1 = segment(0xE1, exif());
+        const QByteArray icc1 = segment(0xE2, test::iccPayload(1, 2));
+        const QByteArray icc2 = segment(0xE2, test::iccPayload(2, 2));
+        const QByteArray iptc = segment(0xED, kIptc);
+        const QByteArray com1 = segment(0xFE, "first"), com2 = segment(0xFE, "second");
+        const QByteArray mpf = segment(0xE2, QByteArray("MPF\0MM\0*", 8));
+        const QByteArray app14 = segment(0xEE, QByteArray("Adobe\0\x64\0\0\0\0\1", 12));
+
+        QTest::newRow("camera layout: EXIF first, its APP0 and other APP2 dropped")
+            << "s.jpg" << sourceWith({jfif, app1, mpf, icc1, icc2, iptc, app14, com1})
+            << QList<QByteArray>{app1, icc1, icc2, iptc, com1};
+        QTest::newRow("APP0 and no EXIF")
+            << "s.jpg" << sourceWith({jfif, com1}) << QList<QByteArray>{jfif, com1};
+        QTest::newRow("XMP first keeps the EXIF block")
+            << "s.jpeg" << sourceWith({jfif, segment(0xE1, kXmp), app1, iptc})
+            << QList<QByteArray>{app1, iptc};
+        QTest::newRow("two comments: the second")
+            << "s.JPG" << sourceWith({app1, com1, com2}) << QList<QByteArray>{app1, com2};
+        QTest::newRow("no header at all: default JFIF")
+            << "s.jpe" << sourceWith({iptc}) << QList<QByteArray>{defaultJfif(), iptc};
+        QTest::newRow("profile after the default JFIF")
+            << "s.jpg" << sourceWith({icc1, icc2}) << QList<QByteArray>{defaultJfif(), icc1, icc2};
+        QTest::newRow("JPEG named .png gives nothing")
+            << "s.png" << sourceWith({jfif, app1, com1}) << QList<QByteArray>{defaultJfif()};
+        QTest::newRow("bitmap source")
+            << "s.bmp" << QByteArray("BM\0\0\0\0", 6) << QList<QByteArray>{defaultJfif()};
+        QTest::newRow("missing source")
+            << QString() << QByteArray() << QList<QByteArray>{defaultJfif()};
+        QTest::newRow("source cut inside its EXIF block")
+            << "s.jpg" << sourceWith({jfif, app1, com1}).left(100) << QList<QByteArray>{jfif};
+        QTest::newRow("source cut after SOI")
+            << "s.jpg" << QByteArray("\xFF\xD8\xFF", 3) << QList<QByteArray>{defaultJfif()};
+        QTest::newRow("EXIF block that does not parse is still carried")
+            << "s.jpg" << sourceWith({segment(0xE1, QByteArray("Exif\0\0garbage", 13))})
+            << QList<QByteArray>{segment(0xE1, QByteArray("Exif\0\0garbage", 13))};
+    }
+
+    void writesTheSourcesMetadata()
+    {
+        QFETCH(QString, sourceName);
+        QFETCH(QByteArray, source);
+        QFETCH(QList<QByteArray>, expected);
+        QTemporaryDir dir;
+        const QString sourcePath =
+            dir.filePath(sourceName.isEmpty() ? QStringLiteral("absent.jpg") : sourceName);
+        if (!sourceName.isEmpty())
+            QVERIFY(test::writeAll(sourcePath, source));
+        const QString dest = dir.filePath(QStringLiteral("out.jpg"));
+        const QImage picture = test::syntheticPhoto(24, 16);
+
+        QVERIFY(saveStampedJpeg(picture, 90, sourcePath, dest));
+        const QByteArray out = test::readAll(dest);
+        QVERIFY(out.startsWith("\xFF\xD8"));
+        QCOMPARE(leadingFramed(out), expected);
+        // Right after the metadata comes the new encoding's first table.
+        qsizetype end = 2;
+        for (const QByteArray& s : expected)
+            end += s.size();
+        QCOMPARE(out.mid(end, 2), QByteArray("\xFF\xDB"));
+        const LoadResult back = decodeJpeg(out);
+        QVERIFY2(back.ok(), qPrintable(back.error));
+        QVERIFY(test::meanAbsDiff(back.image, picture) < 4.0);
+    }
+
+    void correctsTheRecordedSize_data()
+    {
+        QTest::addColumn<bool>("bigEndian");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QSize>("recorded");
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<bool>("rewritten");
+        QTest::newRow("little-endian LONG, 640 x 480 recorded")
+            << false << 4 << QSize(640, 480) << QSize(300, 200) << true;
+        QTest::newRow("big-endian SHORT, 640 x 480 recorded")
+            << true << 3 << QSize(640, 480) << QSize(300, 200) << true;
+        QTest::newRow("big-endian LONG, only the height differs")
+            << true << 4 << QSize(300, 480) << QSize(300, 200) << true;
+        QTest::newRow("little-endian SHORT, size already right")
+            << false << 3 << QSize(300, 200) << QSize(300, 200) << false;
+        QTest::newRow("recorded width 0: left alone")
+            << false << 4 << QSize(0, 480) << QSize(300, 200) << false;
+    }
+
+    void correctsTheRecordedSize()
+    {
+        QFETCH(bool, bigEndian);
+        QFETCH(int, type);
+        QFETCH(QSize, recorded);
+        QFETCH(QSize, picture);
+        QFETCH(bool, rewritten);
+        int widthPos = 0, heightPos = 0;
+        const QByteArray payload =
+            test::exifPayload(bigEndian, quint16(type), quint32(recorded.width()),
+                              quint32(recorded.height()), &widthPos, &heightPos);
+        QTemporaryDir dir;
+        const QString source = dir.filePath(QStringLiteral("source.jpg"));
+        const QString dest = dir.filePath(QStringLiteral("dest.jpg"));
+        QVERIFY(test::writeAll(source, sourceWith({segment(0xE1, payload)})));
+        QVERIFY(saveStampedJpeg(test::syntheticPhoto(picture.width(), picture.height()), 90, source,
+                                dest));
+
+        QByteArray expected = segmentData(payload);
+        if (rewritten) {
+            const int bytes = type == 3 ? 2 : 4;
+            const test::TiffBuilder t(bigEndian);
+            QByteArray w, h;
+            bytes == 2 ? t.u16(w, quint32(picture.width())) : t.u32(w, quint32(picture.width()));
+            bytes == 2 ? t.u16(h, quint32(picture.height())) : t.u32(h, quint32(picture.height()));
+            expected.replace(widthPos, bytes, w);
+            expected.replace(heightPos, bytes, h);
+        }
+        TimgData out;
+        out.loadSourceSegments(dest);
+        QVERIFY(out.exifSection());
+        QCOMPARE(out.exifSection()->data, expected);
+
+        const auto tags = exiftool(
+            {QStringLiteral("EXIF:ExifImageWidth"), QStringLiteral("EXIF:ExifImageHeight")},
+            {dest});
+        if (!tags)
+            QSKIP("exiftool is not installed");
+        const QSize shown = rewritten ? picture : recorded;
+        QCOMPARE(tags->at(0)[QStringLiteral("ExifImageWidth")].toInt(), shown.width());
+        QCOMPARE(tags->at(0)[QStringLiteral("ExifImageHeight")].toInt(), shown.height());
+    }
+
+    void cameraPhotosRoundTrip_data()
+    {
+        QTest::addColumn<QString>("path");
+        for (const QString& name : test::photoNames(QStringLiteral("camera")))
+            QTest::newRow(qPrintable(name)) << test::cameraPhoto(name);
+    }
+
+    void cameraPhotosRoundTrip()
+    {
+        QFETCH(QString, path);
+        const LoadResult loaded = loadPhoto(path);
+        QVERIFY2(loaded.ok(), qPrintable(loaded.error));
+        QTemporaryDir dir;
+        const QString dest = dir.filePath(QStringLiteral("stamped.jpg"));
+        QVERIFY(saveStampedJpeg(loaded.image, 95, path, dest));
+
+        TimgData source, out;
+        source.loadSourceSegments(path);
+        out.loadSourceSegments(dest);
+        const QByteArray bytes = test::readAll(dest);
+        if (const tSection* exif = source.exifSection()) {
+            QVERIFY(bytes.startsWith("\xFF\xD8\xFF\xE1"));
+            QVERIFY(out.exifSection());
+            QCOMPARE(withoutSizeFields(bytes.mid(4, exif->data.size()), source.imageInfo()),
+                     withoutSizeFields(exif->data, source.imageInfo()));
+            QVERIFY(!out.headerSection());
+            const std::optional<TImageInfo>& info = out.imageInfo();
+            if (info && info->width > 0 && info->height > 0) {
+                QCOMPARE(int(info->width), loaded.image.width());
+                QCOMPARE(int(info->height), loaded.image.height());
+            }
+        } else {
+            QVERIFY(bytes.startsWith("\xFF\xD8\xFF\xE0"));
+        }
+        QCOMPARE(framed(out.iptcSection()), framed(source.iptcSection()));
+        QCOMPARE(framed(out.commentSection()), framed(source.commentSection()));
+        QCOMPARE(out.iccSections().size(), source.iccSections().size());
+        for (std::size_t i = 0; i < out.iccSections().size(); ++i)
+            QCOMPARE(out.iccSections()[i]->data, source.iccSections()[i]->data);
+
+        const LoadResult back = loadPhoto(dest);
+        QVERIFY(back.ok());
+        const double diff = test::meanAbsDiff(back.image, loaded.image);
+        QVERIFY2(diff < 3.0, qPrintable(QString::number(diff)));
+
+        const QStringList tags{QStringLiteral("EXIF:Make"), QStringLiteral("EXIF:Model"),
+                               QStringLiteral("EXIF:DateTimeOriginal"),
+                               QStringLiteral("ICC_Profile:ProfileDescription")};
+        const auto read = exiftool(tags, {path, dest});
+        if (!read)
+            QSKIP("exiftool is not installed");
+        QCOMPARE(read->size(), 2);
+        QJsonObject a = read->at(0).toObject(), b = read->at(1).toObject();
+        a.remove(QStringLiteral("SourceFile"));
+        b.remove(QStringLiteral("SourceFile"));
+        QCOMPARE(b, a);
+    }
+
+    void saveOverTheSourceKeepsItsMetadata()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Nikon_D70.jpg"));
+        QVERIFY(QFile::copy(test::cameraPhoto(QStringLiteral("Nikon_D70.jpg")), path));
+        TimgData before;
+        before.loadSourceSegments(path);
+        QVERIFY(before.exifSection() && before.commentSection() && !before.iccSections().empty());
+
+        LoadResult loaded = loadPhoto(path);
+        QVERIFY(loaded.ok());
+        QImage stamped = loaded.image;
+        QPainter(&stamped).fillRect(0, 0, 30, 20, Qt::white);
+        QVERIFY(saveStampedJpeg(stamped, 95, path, path));
+
+        TimgData after;
+        after.loadSourceSegments(path);
+        QCOMPARE(framed(after.exifSection()), framed(before.exifSection()));
+        QCOMPARE(framed(after.commentSection()), framed(before.commentSection()));
+        QCOMPARE(after.iccSections().size(), before.iccSections().size());
+        const LoadResult back = loadPhoto(path);
+        QVERIFY(back.ok());
+        QVERIFY(test::meanAbsDiff(back.image, stamped) < 3.0);
+        QCOMPARE(folderListing(dir.path()), QStringList{QStringLiteral("Nikon_D70.jpg")});
+    }
+
+    void overwriteKeepsPermissions()
+    {
+        QTemporaryDir dir;
+        const QString dest = dir.filePath(QStringLiteral("dest.jpg"));
+        QVERIFY(test::writeAll(dest, "old"));
+        const auto permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+        QVERIFY(QFile::setPermissions(dest, permissions));
+        QVERIFY(saveStampedJpeg(test::syntheticPhoto(16, 16), 80, QString(), dest));
+        QVERIFY(test::readAll(dest).startsWith("\xFF\xD8"));
+        const auto ownerGroupOther = QFileDevice::Permissions(0x7077); // not the "User" copy
+        QCOMPARE(QFileInfo(dest).permissions() & ownerGroupOther, permissions);
+    }
+
+    void failedSaveLeavesEverythingAsItWas_data()
+    {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"missing folder", "under a regular file",
+                                 "destination is a folder", "stopped half-way", "picture too wide",
+                                 "null picture", "read-only file", "read-only folder"})
+            QTest::newRow(kind) << QString::fromLatin1(kind);
+    }
+
+    void failedSaveLeavesEverythingAsItWas()
+    {
+        QFETCH(QString, kind);
+        const bool root = geteuid() == 0;
+        if (root && kind.startsWith(u"read-only"))
+            QSKIP("root ignores permission bits");
+        QTemporaryDir dir;
+        const QString source = test::cameraPhoto(QStringLiteral("Canon_40D.jpg"));
+        const QByteArray oldContent("the photo that was there");
+        QString dest = dir.filePath(QStringLiteral("dest.jpg"));
+        QImage picture = test::syntheticPhoto(64, 64);
+        std::function<bool(int, int)> progress;
+        QString watched = dir.path();
+
+        if (kind == u"missing folder") {
+            dest = dir.filePath(QStringLiteral("nowhere/dest.jpg"));
+        } else if (kind == u"under a regular file") {
+            QVERIFY(test::writeAll(dir.filePath(QStringLiteral("file")), "x"));
+            dest = dir.filePath(QStringLiteral("file/dest.jpg"));
+        } else if (kind == u"destination is a folder") {
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("dest.jpg")));
+        } else {
+            QVERIFY(test::writeAll(dest, oldContent));
+            if (kind == u"stopped half-way")
+                progress = [](int done, int total) { return done < total / 2; };
+            else if (kind == u"picture too wide")
+                picture = QImage(70000, 2, QImage::Format_BGR888);
+            else if (kind == u"null picture")
+                picture = QImage();
+            else if (kind == u"read-only file")
+                QVERIFY(QFile::setPermissions(dest, QFile::ReadOwner));
+            else if (kind == u"read-only folder")
+                QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+        }
+        const QStringList listing = folderListing(watched);
+
+        QVERIFY(!saveStampedJpeg(picture, 90, source, dest, progress));
+        QCOMPARE(folderListing(watched), listing);
+        if (QFileInfo(dest).isFile())
+            QCOMPARE(test::readAll(dest), oldContent);
+        else if (kind == u"destination is a folder")
+            QVERIFY(QFileInfo(dest).isDir());
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void damagedSourcesStillSave_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("cutAt"); // bytes of the source kept; -1: the whole file
+        for (const QString& name : test::photoNames(QStringLiteral("invalid")))
+            QTest::newRow(qPrintable(name)) << test::invalidPhoto(name) << -1;
+        const QString canon = test::cameraPhoto(QStringLiteral("Canon_40D.jpg"));
+        for (int cut : {1, 2, 3, 4, 5, 19, 20, 21, 24, 100, 2495, 2498, 4000})
+            QTest::newRow(qPrintable(QStringLiteral("Canon_40D cut at %1").arg(cut)))
+                << canon << cut;
+    }
+
+    void damagedSourcesStillSave()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, cutAt);
+        QTemporaryDir dir;
+        QString source = path;
+        if (cutAt >= 0) {
+            source = dir.filePath(QStringLiteral("cut.jpg"));
+            QVERIFY(test::writeAll(source, test::readAll(path).left(cutAt)));
+        }
+        const LoadResult loaded = loadPhoto(source);
+        const QImage picture = loaded.ok() ? loaded.image : test::syntheticPhoto(32, 24);
+        const QString dest = dir.filePath(QStringLiteral("out.jpg"));
+        QVERIFY(saveStampedJpeg(picture, 85, source, dest));
+
+        const QByteArray out = test::readAll(dest);
+        const QList<QByteArray> leading = leadingFramed(out);
+        QVERIFY(!leading.isEmpty());
+        // The first segment is the source's EXIF block (its size fields aside), its APP0, or
+        // the default JFIF segment.
+        const QByteArray original = test::readAll(source);
+        TimgData kept;
+        kept.loadSourceSegments(source);
+        const QByteArray first = leading.first();
+        if (const tSection* exif = kept.exifSection())
+            QCOMPARE(withoutSizeFields(first.mid(2), kept.imageInfo()),
+                     withoutSizeFields(exif->data, kept.imageInfo()));
+        else
+            QVERIFY(first == defaultJfif() || original.contains(first));
+        const LoadResult back = decodeJpeg(out);
+        QVERIFY2(back.ok(), qPrintable(back.error));
+        QCOMPARE(back.image.size(), picture.size());
+    }
+};
+
+TESS_TEST_MAIN(TestJpegSegments)
+#include "test_jpegsegments.moc"
