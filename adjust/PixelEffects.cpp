@@ -35,7 +35,7 @@ template <class Rule> ByteTable makeTable(Rule rule)
     return table;
 }
 
-// The rules are evaluated in 64 bits so that any 32-bit n is safe; the divisions truncate
+// The rules are evaluated in 64 bits, where no 32-bit n can overflow them; the divisions truncate
 // toward zero as C++ integer division does.
 ByteTable identityTable()
 {
@@ -47,17 +47,17 @@ ByteTable negativeTable()
     return makeTable([](qint64 v) { return 255 - v; });
 }
 
-ByteTable brightenTable(int n)
+ByteTable brightenTable(qint64 n)
 {
     return makeTable([n](qint64 v) { return v + ((255 - v) * n) / 255; });
 }
 
-ByteTable darkenTable(int n)
+ByteTable darkenTable(qint64 n)
 {
     return makeTable([n](qint64 v) { return v - (v * n) / 255; });
 }
 
-ByteTable contrastTable(int n)
+ByteTable contrastTable(qint64 n)
 {
     return makeTable(
         [n](qint64 v) { return v > 127 ? v + ((v - 127) * n) / 255 : v - ((127 - v) * n) / 255; });
@@ -78,7 +78,8 @@ bool isIdentity(const ByteTable& table)
 }
 
 /// The brightness step of the pipeline: brighten above 255, darken (by 0 at 255) below.
-ByteTable brightnessTable(int brightness)
+/// In 64 bits, as a setting far out of its range must not overflow.
+ByteTable brightnessTable(qint64 brightness)
 {
     return brightness >= 256 ? brightenTable(brightness - 255) : darkenTable(255 - brightness);
 }
@@ -406,7 +407,8 @@ QImage applyPhotoAdjustments(const QImage& base, PhotoEffect effect, quint8 sepi
         return {};
 
     // One pass per row: the effect, then brightness and contrast as one composed table.
-    const ByteTable after = compose(brightnessTable(brightness), contrastTable(contrast - 255));
+    const ByteTable after =
+        compose(brightnessTable(brightness), contrastTable(qint64{contrast} - 255));
 
     QImage result;
     Planes rows;

@@ -334,6 +334,11 @@ private slots:
         // Brightness runs first: 100 -> 127, which contrast leaves.
         QTest::newRow("brightness before contrast") << 300 << 510 << 100 << 127;
         QTest::newRow("darken then spread") << 200 << 510 << 100 << 31;
+        // Settings far out of range (a damaged profile) saturate instead of overflowing.
+        QTest::newRow("brightness highest int") << INT_MAX << 255 << 100 << 255;
+        QTest::newRow("brightness lowest int") << INT_MIN << 255 << 100 << 0;
+        QTest::newRow("contrast highest int") << 255 << INT_MAX << 100 << 0;
+        QTest::newRow("contrast lowest int") << 255 << INT_MIN << 200 << 0;
     }
     void pipelineSettings()
     {
