@@ -354,7 +354,8 @@ LoadResult decodeJpegFile(const QString& path, const DecodeLimits& limits)
     if (!info.isFile())
         return {QImage(), QStringLiteral("The file does not exist")};
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // libjpeg's source keeps its own buffer: a second one in QFile would only copy.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return {QImage(), file.errorString()};
     DecodeJob job;
     job.limits = limits;
