@@ -1,29 +1,56 @@
 #include "app/ui/DialogHost.h"
 
+#include "adjust/ui/TForm16.h"
+#include "adjust/ui/TOpacity_form.h"
+#include "adjust/ui/TSepia_form.h"
+#include "profiles/ui/Toptionform.h"
+#include "stamptext/ui/TForm13.h"
+#include "stamptext/ui/Tstampmask.h"
+
 namespace tess::ui {
 
 DialogHost::DialogHost(Workspace& workspace, QWidget* mainWindow)
-    : m_ws(workspace), m_main(mainWindow)
+    : m_ws(workspace), m_main(mainWindow),
+      m_brightnessContrast(std::make_unique<adjust::ui::TForm16>(workspace, mainWindow)),
+      m_opacity(std::make_unique<adjust::ui::TOpacity_form>(workspace, mainWindow)),
+      m_sepia(std::make_unique<adjust::ui::TSepia_form>(workspace, mainWindow)),
+      m_stampMask(std::make_unique<stamptext::ui::Tstampmask>(workspace, mainWindow)),
+      m_editMask(std::make_unique<stamptext::ui::TForm13>(mainWindow))
 {}
 
 DialogHost::~DialogHost() = default;
 
-void DialogHost::showOptions() {}
+void DialogHost::showOptions()
+{
+    if (!m_options)
+        m_options = std::make_unique<profiles::ui::Toptionform>(m_ws, m_main);
+    m_options->prepareToShow();
+    m_options->exec();
+}
 
-void DialogHost::showBrightnessContrast() {}
+void DialogHost::showBrightnessContrast()
+{
+    m_brightnessContrast->exec();
+}
 
-void DialogHost::showCustomOpacity() {}
+void DialogHost::showCustomOpacity()
+{
+    m_opacity->exec();
+}
 
-void DialogHost::showSepiaLevel() {}
+void DialogHost::showSepiaLevel()
+{
+    m_sepia->exec();
+}
 
 std::optional<QString> DialogHost::buildStampMask(const QString& mask)
 {
-    return mask;
+    return m_stampMask->buildMask(mask);
 }
 
-QString DialogHost::editStampMask(const QString&)
+QString DialogHost::editStampMask(const QString& text)
 {
-    return QString();
+    return m_editMask->editText(text);
 }
 
 } // namespace tess::ui

@@ -2,7 +2,24 @@
 
 #include "app/workspace/Workspace.h"
 
+#include <memory>
+
 class QWidget;
+
+namespace tess::profiles::ui {
+class Toptionform;
+}
+
+namespace tess::adjust::ui {
+class TForm16;
+class TOpacity_form;
+class TSepia_form;
+} // namespace tess::adjust::ui
+
+namespace tess::stamptext::ui {
+class TForm13;
+class Tstampmask;
+} // namespace tess::stamptext::ui
 
 namespace tess::ui {
 
@@ -24,6 +41,15 @@ public:
 private:
     Workspace& m_ws;
     QWidget* m_main;
+    // The adjustment and stamp mask dialogs, created with the host, children of the main
+    // window.
+    std::unique_ptr<adjust::ui::TForm16> m_brightnessContrast;
+    std::unique_ptr<adjust::ui::TOpacity_form> m_opacity;
+    std::unique_ptr<adjust::ui::TSepia_form> m_sepia;
+    std::unique_ptr<stamptext::ui::Tstampmask> m_stampMask;
+    std::unique_ptr<stamptext::ui::TForm13> m_editMask;
+    /// Created on first use, a child of the main window.
+    std::unique_ptr<profiles::ui::Toptionform> m_options;
 };
 
 } // namespace tess::ui

@@ -243,8 +243,8 @@ void MainWindow::buildMenus()
     m_actions.insert(QStringLiteral("Width1"), m_outlineWidthMenu->menuAction());
     m_photoActions << m_outlineWidthMenu->menuAction();
     for (int n = 0; n <= 5; ++n) {
-        addAction(m_outlineWidthMenu, QStringLiteral("N%11").arg(n), QStringLiteral("&%1").arg(n),
-                  [&ws, n] { ws.setOutlineWidth(n); })
+        addAction(m_outlineWidthMenu, QStringLiteral("N%1%2").arg(n).arg(1),
+                  QStringLiteral("&%1").arg(n), [&ws, n] { ws.setOutlineWidth(n); })
             ->setCheckable(true);
     }
     m_photoActions << addAction(outline, QStringLiteral("Color1"),
@@ -554,7 +554,7 @@ void MainWindow::refresh()
         w->setEnabled(photo);
 
     for (int n = 0; n <= 5; ++n)
-        m_actions.value(QStringLiteral("N%11").arg(n))->setChecked(m_ws.outlineMark() == n);
+        m_actions.value(QStringLiteral("N%1%2").arg(n).arg(1))->setChecked(m_ws.outlineMark() == n);
     const OpacityItem opacity = m_ws.opacityItem();
     m_actions.value(QStringLiteral("N201"))->setChecked(opacity == OpacityItem::P20);
     m_actions.value(QStringLiteral("N401"))->setChecked(opacity == OpacityItem::P40);

@@ -49,12 +49,17 @@ void DropGroupBox::dragEnterEvent(QDragEnterEvent* event)
 
 void DropGroupBox::dropEvent(QDropEvent* event)
 {
+    event->acceptProposedAction();
+    handleDrop(event->mimeData());
+}
+
+void DropGroupBox::handleDrop(const QMimeData* data)
+{
     QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls()) {
+    for (const QUrl& url : data->urls()) {
         if (url.isLocalFile())
             paths.append(url.toLocalFile());
     }
-    event->acceptProposedAction();
     if (onDrop && !paths.isEmpty())
         onDrop(paths);
 }

@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <functional>
 
+class QMimeData;
+
 namespace tess::ui {
 
 /// The picture area: the stamped photo scaled to fit, proportions kept, centred, smooth.
@@ -34,6 +36,8 @@ class DropGroupBox : public QGroupBox
 public:
     using QGroupBox::QGroupBox;
     std::function<void(const QStringList&)> onDrop;
+    /// Hands the local files of a drop to onDrop.
+    void handleDrop(const QMimeData* data);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
