@@ -210,11 +210,12 @@ private:
         return m_block.available(m_block.u32(e.field), n);
     }
 
+    // Up to the first NUL or count bytes. The count should include the closing NUL, but
+    // cameras also write texts that fill their count exactly ("EASTMAN KODAK COMPANY" with
+    // a count of 21); their last character is kept.
     QString text(const Entry& e) const
     {
-        if (e.count == 0)
-            return {};
-        const QByteArrayView raw = upToNul(bytes(e, e.count - 1));
+        const QByteArrayView raw = upToNul(bytes(e, e.count));
         return platform::decode8Bit(trimTrailingControls(raw));
     }
 
