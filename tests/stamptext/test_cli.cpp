@@ -1,0 +1,183 @@
+#include "platform/Clock.h"
+#include "stamptext/PhotoValues.h"
+#include "stamptext/StampMask.h"
+#include "tests/support/TestMain.h"
+#include "tests/support/TestPhotos.h"
+
+#include <QImageReader>
+#include <QProcess>
+
+using namespace tess;
+
+namespace {
+
+struct Run
+{
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+    QStringList lines() const
+    {
+        QStringList l = QString::fromUtf8(out).split(u'\n');
+        if (!l.isEmpty() && l.last().isEmpty())
+            l.removeLast();
+        return l;
+    }
+};
+
+Run runCli(const QStringList& args)
+{
+    QProcess cli;
+    cli.start(QStringLiteral(TESS_CLI_PATH), args);
+    Run run;
+    if (!cli.waitForFinished(30000) || cli.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.status = cli.exitCode();
+    run.out = cli.readAllStandardOutput();
+    run.err = cli.readAllStandardError();
+    return run;
+}
+
+QString canon()
+{
+    return test::cameraPhoto(QStringLiteral("Canon_40D.jpg"));
+}
+
+// The table the program itself builds for \a path, at \a now.
+stamptext::PhotoValueTable engineTable(const QString& path, const stamptext::DateFormats& formats,
+                                       const QDateTime& now)
+{
+    const platform::SystemClock clock;
+    return stamptext::readPhotoValues(path, QImageReader(path).size(), formats, now,
+                                      {clock.dateSeparator(), clock.timeSeparator()});
+}
+
+// Lines of the table without the six clock entries, which depend on the moment of the run.
+QStringList withoutClock(QStringList lines)
+{
+    static const QStringList clockTags = {"[dd]=", "[MM]=", "[yyyy]=", "[hh]=", "[mm]=", "[ss]="};
+    lines.removeIf([](const QString& line) {
+        for (const QString& tag : clockTags) {
+            if (line.startsWith(tag))
+                return true;
+        }
+        return false;
+    });
+    return lines;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(tess::stamptext::DateFormats)
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+private slots:
+    void values_data()
+    {
+        QTest::addColumn<QString>("photo");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<stamptext::DateFormats>("formats");
+        QTest::newRow("default formats") << canon() << QStringList() << stamptext::DateFormats{};
+        QTest::newRow("four formats") << canon() << QStringList{"--date-formats", "4,1,2,7"}
+                                      << stamptext::DateFormats{4, 1, 2, 7};
+        QTest::newRow("option with '='") << canon() << QStringList{"--date-formats=3,5,6,8"}
+                                         << stamptext::DateFormats{3, 5, 6, 8};
+        QTest::newRow("index outside the table")
+            << canon() << QStringList{"--date-formats", "9,0,0,12"}
+            << stamptext::DateFormats{9, 0, 0, 12};
+        QTest::newRow("no EXIF block")
+            << test::cameraPhoto(QStringLiteral("exif-org-olympus-d320l.jpg")) << QStringList()
+            << stamptext::DateFormats{};
+        QTest::newRow("XMP before EXIF") << test::cameraPhoto(QStringLiteral("xmp-no_exif.jpg"))
+                                         << QStringList() << stamptext::DateFormats{};
+    }
+
+    void values()
+    {
+        QFETCH(QString, photo);
+        QFETCH(QStringList, options);
+        QFETCH(stamptext::DateFormats, formats);
+        const QDateTime before = QDateTime::currentDateTime();
+        const Run run = runCli(QStringList{"values", photo} + options);
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.err, QByteArray());
+        const stamptext::PhotoValueTable expected = engineTable(photo, formats, before);
+        QCOMPARE(withoutClock(run.lines()), withoutClock(expected.lines()));
+
+        // The clock entries are the moment of the run.
+        const stamptext::PhotoValueTable printed(run.lines());
+        const QDateTime stamped(
+            QDate(printed.valueOf("[yyyy]").toInt(), printed.valueOf("[MM]").toInt(),
+                  printed.valueOf("[dd]").toInt()),
+            QTime(printed.valueOf("[hh]").toInt(), printed.valueOf("[mm]").toInt(),
+                  printed.valueOf("[ss]").toInt()));
+        QVERIFY(stamped.isValid());
+        QVERIFY(stamped >= before.addSecs(-1) && stamped <= QDateTime::currentDateTime());
+    }
+
+    void expand()
+    {
+        const QStringList masks = {"Shot with [MAKE_EXIF] [model_exif]", "[p_width]x[p_height]",
+                                   QString::fromUtf8("Café [p_filename] – [Mm]"), "",
+                                   "--[fstops_exif]"};
+        const Run run =
+            runCli(QStringList{"expand", canon(), "--date-formats", "2,2,2,2", "--"} + masks);
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.err, QByteArray());
+        const stamptext::PhotoValueTable table =
+            engineTable(canon(), {2, 2, 2, 2}, QDateTime::currentDateTime());
+        const auto lookup = [&table](const QString& tag) { return table.valueOf(tag); };
+        QStringList expected;
+        for (const QString& mask : masks)
+            expected.append(stamptext::expandStampMask(mask, lookup));
+        QCOMPARE(run.lines(), expected);
+        QVERIFY(run.out.contains("Caf\xC3\xA9 Canon_40D.jpg \xE2\x80\x93 [Mm]\n")); // UTF-8
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        const QString photo = canon();
+        const QString missing = test::testHome() + QStringLiteral("/missing.jpg");
+        QTest::newRow("missing photo") << QStringList{"values", missing};
+        QTest::newRow("missing photo, expand") << QStringList{"expand", missing, "[dd]"};
+        QTest::newRow("folder instead of a photo") << QStringList{"values", test::testHome()};
+        QTest::newRow("no arguments") << QStringList();
+        QTest::newRow("unknown command") << QStringList{"list", photo};
+        QTest::newRow("no photo") << QStringList{"values"};
+        QTest::newRow("expand without a mask") << QStringList{"expand", photo};
+        QTest::newRow("values with a mask") << QStringList{"values", photo, "[dd]"};
+        QTest::newRow("unknown option") << QStringList{"values", photo, "--verbose"};
+        QTest::newRow("option without its value") << QStringList{"values", photo, "--date-formats"};
+        QTest::newRow("three indices") << QStringList{"values", photo, "--date-formats", "1,2,3"};
+        QTest::newRow("five indices")
+            << QStringList{"values", photo, "--date-formats", "1,2,3,4,5"};
+        QTest::newRow("not a number") << QStringList{"values", photo, "--date-formats", "1,a,3,4"};
+        QTest::newRow("negative index")
+            << QStringList{"values", photo, "--date-formats", "1,-2,3,4"};
+        QTest::newRow("empty index") << QStringList{"values", photo, "--date-formats", "1,,3,4"};
+    }
+
+    void failures()
+    {
+        QFETCH(QStringList, args);
+        const Run run = runCli(args);
+        QCOMPARE(run.status, 2);
+        QCOMPARE(run.out, QByteArray());
+        QVERIFY(run.err.startsWith("tessarine-cli: "));
+        QVERIFY(run.err.endsWith('\n'));
+        QCOMPARE(run.err.count('\n'), 1); // one line
+    }
+
+    void help()
+    {
+        const Run run = runCli({QStringLiteral("--help")});
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.out.contains("tessarine-cli values PHOTO"));
+    }
+};
+
+TESS_TEST_MAIN(TestCli)
+#include "test_cli.moc"
