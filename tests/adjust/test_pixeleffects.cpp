@@ -172,12 +172,12 @@ private slots:
     // Pixels are (B, G, R).
     void colourEffects_data()
     {
-        QTest::addColumn<QString>("effect");
+        QTest::addColumn<PhotoEffect>("effect");
         QTest::addColumn<int>("level");
         QTest::addColumn<QList<int>>("pixel");
         QTest::addColumn<QList<int>>("expected");
-        const QString grey = QStringLiteral("greyscale");
-        const QString sepia = QStringLiteral("sepia");
+        const PhotoEffect grey = PhotoEffect::Greyscale;
+        const PhotoEffect sepia = PhotoEffect::Sepia;
         QTest::newRow("grey of red") << grey << 0 << QList{0, 0, 255} << QList{76, 76, 76};
         QTest::newRow("grey of green") << grey << 0 << QList{0, 255, 0} << QList{149, 149, 149};
         QTest::newRow("grey of blue") << grey << 0 << QList{255, 0, 0} << QList{28, 28, 28};
@@ -195,20 +195,19 @@ private slots:
     }
     void colourEffects()
     {
-        QFETCH(QString, effect);
+        QFETCH(PhotoEffect, effect);
         QFETCH(int, level);
         QFETCH(QList<int>, pixel);
         QFETCH(QList<int>, expected);
         // The same pixel three times on a row, as effects work on whole rows.
         QImage image = bitmapOf(pixel + pixel + pixel, 3);
-        const PhotoEffect which = effect == u"sepia" ? PhotoEffect::Sepia : PhotoEffect::Greyscale;
-        if (which == PhotoEffect::Sepia)
+        if (effect == PhotoEffect::Sepia)
             applySepia(image, quint8(level));
         else
             applyGreyscale(image);
         QCOMPARE(bytesOf(image), expected + expected + expected);
         const QImage piped =
-            applyPhotoAdjustments(bitmapOf(pixel, 1), which, quint8(level), 255, 255);
+            applyPhotoAdjustments(bitmapOf(pixel, 1), effect, quint8(level), 255, 255);
         QCOMPARE(bytesOf(piped), expected);
     }
 
