@@ -2,49 +2,89 @@
 
 #include "app/attributes/StampAttributes.h"
 
+#include <QColor>
 #include <QFont>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <QStringList>
-
 #include <optional>
 
 class QPainter;
 
 namespace tess::render {
 
+/// The largest em height in pixels that a stamp font gets; far above any real photo's
+/// needs, it keeps absurd sizes from a profile away from the font engine.
+inline constexpr int MaxStampPixelSize = 16384;
+
+/// A 0x00BBGGRR colour as a QColor.
+QColor colorFromBgr(quint32 color);
+
+/// The point size the stamp is drawn at on a photo \a photoHeight pixels high: fontSize,
+/// or with proportionalSize fontSize x photoHeight / referenceHeight rounded half to even.
+/// A referenceHeight of 0 or less keeps fontSize unscaled.
+int stampPointSize(const StampAttributes& attributes, int photoHeight);
+
 /// The stamp font for a photo \a photoHeight pixels high: face, bold and italic from the
-/// attributes; point size scaled by photoHeight / referenceHeight when proportional.
+/// attributes; the em height in pixels is the point size x 96 / 72 rounded half away from
+/// zero (at least 1, at most MaxStampPixelSize), so it never depends on a screen's DPI.
 QFont stampFont(const StampAttributes& attributes, int photoHeight);
 
+/// The measured block of stamp lines in one font.
+struct StampBlock
+{
+    int maxWidth = 0;    ///< the largest advance width among the lines (0 if all are empty)
+    int lineHeight = 0;  ///< the font's ascent plus descent
+    int blockHeight = 0; ///< number of lines x lineHeight
+};
+StampBlock measureStampLines(const QFont& font, const QStringList& lines);
+
 /// Top-left corner of the block of stamp lines; nullopt for an unknown position.
+/// Coordinates far outside any photo are held at +-2^30 so later sums cannot overflow.
 std::optional<QPoint> stampAnchor(const QString& position, QSize photo, int maxWidth,
                                   int blockHeight, int borderWidth, int customX, int customY);
 
-/// Draws the lines, line i with the top-left of its cell at (x, y + lineHeight * i).
-/// Plain text when outlineWidth is 0, else the glyph outlines filled and stroked.
-/// Returns the rectangle the drawing may have touched (clipped to the device by the caller).
-QRect drawStampLines(QPainter& painter, const QFont& font, quint32 textColor,
-                     quint32 outlineColor, int x, int y, int lineHeight, int outlineWidth,
-                     const QStringList& lines);
+/// The outline width a render draws with: 0..5 as given, anything else 1 (the rule of the
+/// Outline Width menu, applied also to widths read from a profile).
+int effectiveOutlineWidth(int outlineWidth);
 
-/// A copy of textFree with textBearing blended over it at the constant alpha.
-/// Only \a region is blended (the two pictures must be equal outside it).
+/// A rectangle that holds every pixel drawStampLines may touch for the same arguments
+/// (in the painter's logical coordinates); empty when no line has text.
+QRect stampLinesBounds(const QFont& font, int x, int y, int lineHeight, int outlineWidth,
+                       const QStringList& lines);
+
+/// Draws the lines, line i with the top-left of its cell at (x, y + lineHeight * i): plain
+/// anti-aliased text in textColor when outlineWidth is 0, else the glyph outlines of all
+/// lines as one path, filled with textColor and stroked with a solid outlineColor pen of
+/// outlineWidth pixels centred on the outline. Nothing behind the text is painted; empty
+/// lines draw nothing. Lines that fall outside the painter's device are skipped.
+/// The painter's state is restored on return.
+/// Returns stampLinesBounds() for the same arguments.
+QRect drawStampLines(QPainter& painter, const QFont& font, quint32 textColor, quint32 outlineColor,
+                     int x, int y, int lineHeight, int outlineWidth, const QStringList& lines);
+
+/// A copy of textFree (as Format_BGR888) with textBearing blended over it at the constant
+/// alpha: each byte becomes textBearing x alpha / 255 + textFree x (255 - alpha) / 255,
+/// rounded. Only \a region (all of the picture when null) is blended; where the two
+/// pictures are equal the rule gives the same byte, so a region holding every difference
+/// gives the result of a full blend. Pictures of different sizes blend where they overlap.
 QImage blendStamp(const QImage& textFree, const QImage& textBearing, quint8 alpha,
                   const QRect& region = QRect());
 
 struct RenderOutput
 {
-    QImage adjusted; ///< the adjusted photo (with the text when \a textOnAdjusted)
-    QImage stamped;  ///< the adjusted photo with the stamp lines blended in
-    bool failed = false; ///< the adjustment step failed (e.g. out of memory)
+    QImage adjusted;     ///< the adjusted photo (with the text when \a textOnAdjusted)
+    QImage stamped;      ///< the adjusted photo with the stamp lines blended in
+    bool failed = false; ///< a picture could not be made (e.g. out of memory); both are null
 };
 
 /// One full render: adjusts the base photo with the attributes' effect, brightness and
-/// contrast, draws \a lines (never empty: callers pass one empty line for none) at the
-/// anchor, and blends them in at attributes.opacity. With \a textOnAdjusted (the mask
-/// path) the returned adjusted photo carries the text at full opacity.
+/// contrast, draws \a lines (callers pass one empty line for none) at the anchor in the
+/// stamp font, and blends them in at the low 8 bits of attributes.opacity. With
+/// \a textOnAdjusted (the mask path) the returned adjusted photo carries the text at full
+/// opacity. A null base gives null pictures without failure. Pictures that come out equal
+/// share their pixels.
 RenderOutput renderStamp(const QImage& base, const StampAttributes& attributes,
                          const QStringList& lines, bool textOnAdjusted);
 
