@@ -59,11 +59,9 @@ std::optional<QByteArray> findExifPayload(const ByteReader& read)
         const quint16 length = bigEndian16(head.constData() + 2);
         if (length < 2)
             return std::nullopt;
-        if (marker == 0xE1) {
-            // Check the identifier first: XMP packets in APP1 can be large.
-            if (read(pos + 4, 6) == QByteArrayView("Exif\0\0", 6))
-                return read(pos + 4, length - 2);
-        }
+        // Check the identifier first, inside the segment: XMP packets in APP1 can be large.
+        if (marker == 0xE1 && length >= 2 + 6 && read(pos + 4, 6) == QByteArrayView("Exif\0\0", 6))
+            return read(pos + 4, length - 2);
         pos += 2 + qint64(length);
     }
     return std::nullopt;
@@ -394,6 +392,8 @@ ExifReadStatus readFrom(TExif& exif, const ByteReader& read)
     if (!payload)
         return ExifReadStatus::Read;
     exif.hasExif = true;
+    if (payload->size() < 6) // the file changed between two reads
+        return ExifReadStatus::ReadError;
     TiffBlock block(QByteArrayView(*payload).sliced(6));
     try {
         block.u32(4); // the whole 8-byte header must be there

@@ -674,6 +674,14 @@ private slots:
             << QByteArray("\xFF\xD8\x00\x10", 4) + exif << false;
         QTest::newRow("segment running past the end of the file")
             << QByteArray("\xFF\xD8\xFF\xE0\xFF\xF0JFIF", 10) << false;
+        // Found by fuzzing: the identifier must lie inside the segment.
+        QTest::newRow("APP1 shorter than the identifier")
+            << QByteArray("\xFF\xD8\xFF\xE1\x00\x05", 6) + QByteArray("Exif\0\0II*\0\x08", 11) +
+                   QByteArray(20, '\0')
+            << false;
+        QTest::newRow("APP1 of the identifier alone")
+            << jpeg({segment(0xE1, QByteArray("Exif\0", 5)), segment(0xFE, QByteArray(12, '\0'))})
+            << false;
         QTest::newRow("segment length below 2")
             << QByteArray("\xFF\xD8\xFF\xE0\x00\x01", 6) + exif << false;
     }
