@@ -80,6 +80,16 @@ struct WorkspaceFixture
         ws->open1Click();
     }
 
+    /// Starts the program again on the same platform and documents folder: a new workspace
+    /// whose creation handler has run (the old one should have been closed with formClose).
+    void restart()
+    {
+        ws = std::make_unique<Workspace>(platform.platform());
+        windows.ws = ws.get();
+        ws->setWindows(&windows);
+        ws->formCreate();
+    }
+
     QTemporaryDir dir;
     ScriptedPlatform platform;
     ScriptedWindows windows;
