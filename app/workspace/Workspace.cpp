@@ -177,22 +177,40 @@ bool Workspace::confirmLoss()
 
 // --- Opening --------------------------------------------------------------------------------
 
+std::pair<double, double> Workspace::relativeTrackBarPositions() const
+{
+    // A maximum of 0 leaves both at 0.
+    if (m_attributes.customXMax == 0 || m_attributes.customYMax == 0)
+        return {0.0, 0.0};
+    return {double(m_attributes.customX) / m_attributes.customXMax,
+            double(m_attributes.customY) / m_attributes.customYMax};
+}
+
+void Workspace::rescaleTrackBars(double rx, double ry)
+{
+    // Each change of position runs the track bar handling (position "Custom"); the caller
+    // puts the anchor back afterwards.
+    setHorizontalMaximum(m_base.width());
+    setVerticalMaximum(m_base.height());
+    setHorizontalPosition(roundHalfEven(m_attributes.customXMax * rx));
+    setVerticalPosition(roundHalfEven(m_attributes.customYMax * ry));
+}
+
 void Workspace::open1Click()
 {
     const QString p = m_attributes.position;
     if (!confirmLoss())
         return;
-    double rx = 0, ry = 0;
-    if (m_attributes.customXMax != 0 && m_attributes.customYMax != 0) {
-        rx = double(m_attributes.customX) / m_attributes.customXMax;
-        ry = double(m_attributes.customY) / m_attributes.customYMax;
-    }
+    const auto [rx, ry] = relativeTrackBarPositions();
     const std::optional<QString> chosen =
         m_platform.dialogs->openPhoto(m_platform.folders->dataFolder());
     if (!chosen)
         return;
-    const QString path = *chosen;
+    batchRenders([&] { openChosenPhoto(*chosen, p, rx, ry); });
+}
 
+void Workspace::openChosenPhoto(const QString& path, const QString& p, double rx, double ry)
+{
     if (adjust::resetAdjustmentsOnOpen(m_attributes))
         markEffect(EffectItem::None);
     metadata::LoadResult loaded = metadata::loadPhoto(path);
@@ -203,10 +221,7 @@ void Workspace::open1Click()
     }
     m_base = loaded.image;
     m_adjusted = m_base;
-    setHorizontalMaximum(m_base.width());
-    setVerticalMaximum(m_base.height());
-    setHorizontalPosition(roundHalfEven(m_attributes.customXMax * rx));
-    setVerticalPosition(roundHalfEven(m_attributes.customYMax * ry));
+    rescaleTrackBars(rx, ry);
     m_values.reset();
     readPhotoValues(path);
     m_photoChanged = true;
@@ -226,11 +241,7 @@ void Workspace::dropFiles(const QStringList& paths)
     const QString p = m_attributes.position;
     if (!confirmLoss())
         return;
-    double rx = 0, ry = 0;
-    if (m_attributes.customXMax != 0 && m_attributes.customYMax != 0) {
-        rx = double(m_attributes.customX) / m_attributes.customXMax;
-        ry = double(m_attributes.customY) / m_attributes.customYMax;
-    }
+    const auto [rx, ry] = relativeTrackBarPositions();
     if (paths.size() >= 2) {
         m_platform.prompts->information(
             QStringLiteral("You can drop only one image file at a time."));
@@ -239,8 +250,11 @@ void Workspace::dropFiles(const QStringList& paths)
     if (paths.isEmpty())
         return;
     // The path is taken whole: no length limit.
-    const QString path = paths.constFirst();
+    batchRenders([&] { dropPhoto(paths.constFirst(), p, rx, ry); });
+}
 
+void Workspace::dropPhoto(const QString& path, const QString& p, double rx, double ry)
+{
     if (adjust::resetAdjustmentsOnOpen(m_attributes))
         markEffect(EffectItem::None);
     const QFileInfo info(path);
@@ -256,10 +270,7 @@ void Workspace::dropFiles(const QStringList& paths)
     m_base = loaded.image;
     m_adjusted = m_base;
     m_sourceFileName = path;
-    setHorizontalMaximum(m_base.width());
-    setVerticalMaximum(m_base.height());
-    setHorizontalPosition(roundHalfEven(m_attributes.customXMax * rx));
-    setVerticalPosition(roundHalfEven(m_attributes.customYMax * ry));
+    rescaleTrackBars(rx, ry);
     m_photoChanged = true;
     m_title = titleFor(path);
     enablePhotoControls();
@@ -707,12 +718,36 @@ void Workspace::renderFromMasks()
     }
     const QStringList lines = render::stampLinesFromMasks(m_attributes.stampTexts, lookup);
     m_textPreview = lines;
+    // A full render replaces whatever text-preview render was held back.
+    m_textRenderPending = false;
     render(lines, true);
     emit changed();
 }
 
+void Workspace::batchRenders(const std::function<void()>& body)
+{
+    struct Depth
+    {
+        int& depth;
+        explicit Depth(int& d) : depth(d) { ++depth; }
+        ~Depth() { --depth; }
+    };
+    {
+        Depth depth(m_renderBatchDepth);
+        body();
+    }
+    if (m_renderBatchDepth == 0 && m_textRenderPending) {
+        m_textRenderPending = false;
+        renderFromTextPreview();
+    }
+}
+
 void Workspace::renderFromTextPreview()
 {
+    if (m_renderBatchDepth > 0) {
+        m_textRenderPending = true;
+        return;
+    }
     if (m_base.isNull()) {
         m_adjusted = QImage();
         m_stamped = QImage();

@@ -225,6 +225,13 @@ private:
     void render(const QStringList& lines, bool fromMasks);
     void applyOpacityMark();
     void recoverFromProfileFailure();
+    /// Runs \a body with the text-preview renders it asks for held back and done once at
+    /// its end; a mask render on the way makes them unnecessary.
+    std::pair<double, double> relativeTrackBarPositions() const;
+    void rescaleTrackBars(double rx, double ry);
+    void batchRenders(const std::function<void()>& body);
+    void openChosenPhoto(const QString& path, const QString& p, double rx, double ry);
+    void dropPhoto(const QString& path, const QString& p, double rx, double ry);
 
     platform::Platform m_platform;
     WorkspaceWindows* m_windows = nullptr;
@@ -251,6 +258,8 @@ private:
     bool m_closeConfirmed = false;
     bool m_dialogCancelled = false;
     bool m_photoControlsEnabled = false;
+    int m_renderBatchDepth = 0;
+    bool m_textRenderPending = false;
     QString m_title = QStringLiteral("Orvane Tessarine");
     QString m_attributeCaption = QStringLiteral("Stamp Text Attributes - default.tsrx");
 };

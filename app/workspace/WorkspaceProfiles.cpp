@@ -127,8 +127,11 @@ private:
 
 bool Workspace::loadAttributeProfile(const QString& path, bool withWindowPosition)
 {
-    WorkspaceProfileTarget target(*this);
-    const bool ok = profiles::loadAttributeProfile(path, target, withWindowPosition);
+    bool ok = false;
+    batchRenders([&] {
+        WorkspaceProfileTarget target(*this);
+        ok = profiles::loadAttributeProfile(path, target, withWindowPosition);
+    });
     emit changed();
     return ok;
 }
