@@ -17,6 +17,12 @@
 
 namespace tess::test {
 
+/// The bytes of a string literal, embedded NULs included, without its terminating NUL.
+template <std::size_t N> QByteArray bytes(const char (&literal)[N])
+{
+    return QByteArray(literal, qsizetype(N - 1));
+}
+
 /// One pixel of a fixture, as the libjpeg input components (3 or 4 samples).
 using SampleFn = std::function<void(int x, int y, JSAMPLE* samples)>;
 
@@ -263,7 +269,7 @@ inline QByteArray exifPayload(bool bigEndian, quint16 type, quint32 width, quint
         *widthPosition = 2 + 6 + int(exifIfd) + 2 + 8;
     if (heightPosition)
         *heightPosition = 2 + 6 + int(exifIfd) + 2 + 12 + 8;
-    return QByteArray("Exif\0\0", 6) + tiff;
+    return bytes("Exif\0\0") + tiff;
 }
 
 /// An ICC profile chunk: "ICC_PROFILE\0", sequence, count, then profile bytes whose header
@@ -271,7 +277,7 @@ inline QByteArray exifPayload(bool bigEndian, quint16 type, quint32 width, quint
 inline QByteArray iccPayload(int sequence, int count, const QByteArray& colourSpace = "RGB ",
                              int profileBytes = 128)
 {
-    QByteArray p("ICC_PROFILE\0", 12);
+    QByteArray p = bytes("ICC_PROFILE\0");
     p.append(char(sequence));
     p.append(char(count));
     QByteArray profile(profileBytes, '\x11');

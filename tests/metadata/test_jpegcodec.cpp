@@ -80,7 +80,7 @@ QByteArray warningFlood(int count)
     const QByteArray good = redSquare(8);
     QByteArray out = good.left(2);
     for (int i = 0; i < count; ++i)
-        out.append(QByteArray("\x00\xFF\xE5\x00\x02", 5));
+        out.append(test::bytes("\x00\xFF\xE5\x00\x02"));
     out.append(good.mid(2));
     return out;
 }
@@ -334,10 +334,9 @@ private slots:
             QTest::newRow("icon") << "p.ico" << encodedWith(picture, "ico") << QColor(200, 10, 20);
         // A one-pixel GIF whose only colour is red.
         QTest::newRow("GIF") << "p.gif"
-                             << QByteArray("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\x00\x00\x00\x00"
-                                           "\x00,\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02"
-                                           "D\x01\x00;",
-                                           43)
+                             << test::bytes("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\x00\x00\x00\x00"
+                                            "\x00,\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02"
+                                            "D\x01\x00;")
                              << QColor(255, 0, 0);
     }
 
@@ -367,7 +366,7 @@ private slots:
         QTest::newRow("PNG named .jpg")
             << "png.jpg" << encodedWith(test::syntheticPhoto(4, 4), "png") << true;
         QTest::newRow("noise as .bmp")
-            << "noise.bmp" << QByteArray("BM\x01\x02\x03garbage", 12) << true;
+            << "noise.bmp" << test::bytes("BM\x01\x02\x03garbage") << true;
         QTest::newRow("unknown extension") << "notes.txt" << QByteArray("hello") << true;
     }
 

@@ -23,10 +23,9 @@ using test::segmentData;
 
 namespace {
 
-const QByteArray kXmp = QByteArray("http://ns.adobe.com/xap/1.0/\0<x:xmpmeta/>", 41);
-const QByteArray kIptc = QByteArray("Photoshop 3.0\0"
-                                    "8BIM\x04\x04\0\0\0\0\0\x04\x1c\x02\x00\x00",
-                                    32);
+const QByteArray kXmp = test::bytes("http://ns.adobe.com/xap/1.0/\0<x:xmpmeta/>");
+const QByteArray kIptc = test::bytes("Photoshop 3.0\0"
+                                     "8BIM\x04\x04\0\0\0\0\0\x04\x1c\x02\x00\x00");
 
 /// A small plain-libjpeg picture with \a segments in place of its own JFIF header.
 QByteArray sourceWith(const QList<QByteArray>& segments)
@@ -70,7 +69,7 @@ QList<QByteArray> leadingFramed(const QByteArray& file)
 
 QByteArray defaultJfif()
 {
-    return QByteArray("\xFF\xE0\x00\x10JFIF\x00\x01\x02\x01\x01\x2C\x01\x2C\x00\x00", 18);
+    return test::bytes("\xFF\xE0\x00\x10JFIF\x00\x01\x02\x01\x01\x2C\x01\x2C\x00\x00");
 }
 
 QStringList folderListing(const QString& path)
@@ -120,8 +119,8 @@ private slots:
         QTest::addColumn<QByteArray>("iptcRole");
         QTest::addColumn<QByteArray>("commentRole");
         QTest::addColumn<int>("iccChunks");
-        const QByteArray jfif = segment(0xE0, QByteArray("JFIF\0\1\1\0\0\1\0\1\0\0", 14));
-        const QByteArray jfxx = segment(0xE0, QByteArray("JFXX\0\x10", 6));
+        const QByteArray jfif = segment(0xE0, test::bytes("JFIF\0\1\1\0\0\1\0\1\0\0"));
+        const QByteArray jfxx = segment(0xE0, test::bytes("JFXX\0\x10"));
         const QByteArray app1 = segment(0xE1, exif());
         const QByteArray xmp = segment(0xE1, kXmp);
         const QByteArray icc = segment(0xE2, test::iccPayload(1, 1));
@@ -166,7 +165,7 @@ private slots:
             << QByteArray("\xFF\xD8") + jfif + "\x12" + com1 << QByteArray() << jfif << QByteArray()
             << QByteArray() << 0;
         QTest::newRow("length below 2")
-            << QByteArray("\xFF\xD8\xFF\xE0\x00\x01JFIF", 10) << QByteArray() << QByteArray()
+            << test::bytes("\xFF\xD8\xFF\xE0\x00\x01JFIF") << QByteArray() << QByteArray()
             << QByteArray() << QByteArray() << 0;
         QTest::newRow("not a JPEG") << QByteArray("GIF89a\1\0\1\0") << QByteArray() << QByteArray()
                                     << QByteArray() << QByteArray() << 0;
@@ -185,8 +184,8 @@ private slots:
             << sourceWith({jfif, segment(0xE2, test::iccPayload(1, 1, "CMYK"))}) << QByteArray()
             << jfif << QByteArray() << QByteArray() << 0;
         QTest::newRow("multi-picture APP2 is not a profile")
-            << sourceWith({jfif, segment(0xE2, QByteArray("MPF\0MM\0*", 8))}) << QByteArray()
-            << jfif << QByteArray() << QByteArray() << 0;
+            << sourceWith({jfif, segment(0xE2, test::bytes("MPF\0MM\0*"))}) << QByteArray() << jfif
+            << QByteArray() << QByteArray() << 0;
     }
 
     void classifiesSegments()
@@ -222,32 +221,32 @@ private slots:
         QTest::newRow("big-endian SHORT")
             << test::exifPayload(true, 3, 640, 480) << true << 640 << 480 << 2;
         QTest::newRow("IFD0 only")
-            << QByteArray("Exif\0\0", 6) + le.header() +
+            << test::bytes("Exif\0\0") + le.header() +
                    le.ifd({le.entry(256, 3, 1, 100), le.entry(257, 4, 1, 50)})
             << true << 100 << 50 << 0;
         QTest::newRow("SHORT pair, as Kodak writes")
-            << QByteArray("Exif\0\0", 6) + be.header() +
+            << test::bytes("Exif\0\0") + be.header() +
                    be.ifd({be.entry(256, 3, 2, 100), be.entry(257, 3, 2, 78)})
             << true << 100 << 78 << 2;
         QTest::newRow("LONG with count 2 points elsewhere: not a size")
-            << QByteArray("Exif\0\0", 6) + le.header() +
+            << test::bytes("Exif\0\0") + le.header() +
                    le.ifd({le.entry(256, 4, 2, 100), le.entry(257, 4, 2, 50)})
             << true << 0 << 0 << 0;
         QTest::newRow("EXIF directory pointing at itself")
-            << QByteArray("Exif\0\0", 6) + le.header() +
+            << test::bytes("Exif\0\0") + le.header() +
                    le.ifd({le.entry(256, 4, 1, 9), le.entry(0x8769, 4, 1, 8)})
             << true << 9 << 0 << 0;
         QTest::newRow("directory past the end")
-            << QByteArray("Exif\0\0", 6) + le.header(5000) << true << 0 << 0 << 0;
+            << test::bytes("Exif\0\0") + le.header(5000) << true << 0 << 0 << 0;
         QTest::newRow("entry count past the end")
-            << QByteArray("Exif\0\0", 6) + le.header() + QByteArray("\xFF\xFF", 2) +
+            << test::bytes("Exif\0\0") + le.header() + test::bytes("\xFF\xFF") +
                    le.entry(256, 4, 1, 77)
             << true << 77 << 0 << 0;
         QTest::newRow("bad byte order")
-            << QByteArray("Exif\0\0XX\0\x2A\0\0\0\x08", 14) << false << 0 << 0 << 0;
+            << test::bytes("Exif\0\0XX\0\x2A\0\0\0\x08") << false << 0 << 0 << 0;
         QTest::newRow("bad TIFF magic")
-            << QByteArray("Exif\0\0II\x2B\0\x08\0\0\0", 14) << false << 0 << 0 << 0;
-        QTest::newRow("cut short") << QByteArray("Exif\0\0II", 8) << false << 0 << 0 << 0;
+            << test::bytes("Exif\0\0II\x2B\0\x08\0\0\0") << false << 0 << 0 << 0;
+        QTest::newRow("cut short") << test::bytes("Exif\0\0II") << false << 0 << 0 << 0;
     }
 
     void recordedSize()
@@ -274,14 +273,14 @@ private slots:
         QTest::addColumn<QString>("sourceName");
         QTest::addColumn<QByteArray>("source");
         QTest::addColumn<QList<QByteArray>>("expected");
-        const QByteArray jfif = segment(0xE0, QByteArray("JFIF\0\1\1\0\0\1\0\1\0\0", 14));
+        const QByteArray jfif = segment(0xE0, test::bytes("JFIF\0\1\1\0\0\1\0\1\0\0"));
         const QByteArray app1 = segment(0xE1, exif());
         const QByteArray icc1 = segment(0xE2, test::iccPayload(1, 2));
         const QByteArray icc2 = segment(0xE2, test::iccPayload(2, 2));
         const QByteArray iptc = segment(0xED, kIptc);
         const QByteArray com1 = segment(0xFE, "first"), com2 = segment(0xFE, "second");
-        const QByteArray mpf = segment(0xE2, QByteArray("MPF\0MM\0*", 8));
-        const QByteArray app14 = segment(0xEE, QByteArray("Adobe\0\x64\0\0\0\0\1", 12));
+        const QByteArray mpf = segment(0xE2, test::bytes("MPF\0MM\0*"));
+        const QByteArray app14 = segment(0xEE, test::bytes("Adobe\0\x64\0\0\0\0\1"));
 
         QTest::newRow("camera layout: EXIF first, its APP0 and other APP2 dropped")
             << "s.jpg" << sourceWith({jfif, app1, mpf, icc1, icc2, iptc, app14, com1})
@@ -300,16 +299,16 @@ private slots:
         QTest::newRow("JPEG named .png gives nothing")
             << "s.png" << sourceWith({jfif, app1, com1}) << QList<QByteArray>{defaultJfif()};
         QTest::newRow("bitmap source")
-            << "s.bmp" << QByteArray("BM\0\0\0\0", 6) << QList<QByteArray>{defaultJfif()};
+            << "s.bmp" << test::bytes("BM\0\0\0\0") << QList<QByteArray>{defaultJfif()};
         QTest::newRow("missing source")
             << QString() << QByteArray() << QList<QByteArray>{defaultJfif()};
         QTest::newRow("source cut inside its EXIF block")
             << "s.jpg" << sourceWith({jfif, app1, com1}).left(100) << QList<QByteArray>{jfif};
         QTest::newRow("source cut after SOI")
-            << "s.jpg" << QByteArray("\xFF\xD8\xFF", 3) << QList<QByteArray>{defaultJfif()};
+            << "s.jpg" << test::bytes("\xFF\xD8\xFF") << QList<QByteArray>{defaultJfif()};
         QTest::newRow("EXIF block that does not parse is still carried")
-            << "s.jpg" << sourceWith({segment(0xE1, QByteArray("Exif\0\0garbage", 13))})
-            << QList<QByteArray>{segment(0xE1, QByteArray("Exif\0\0garbage", 13))};
+            << "s.jpg" << sourceWith({segment(0xE1, test::bytes("Exif\0\0garbage"))})
+            << QList<QByteArray>{segment(0xE1, test::bytes("Exif\0\0garbage"))};
     }
 
     void writesTheSourcesMetadata()
