@@ -425,23 +425,23 @@ void Workspace::font1Click()
     rerenderStamp();
 }
 
-void Workspace::extColor1Click()
+void Workspace::chooseColour(quint32& colour)
 {
-    const std::optional<quint32> chosen = m_platform.dialogs->chooseColor(m_attributes.textColor);
+    const std::optional<quint32> chosen = m_platform.dialogs->chooseColor(colour);
     if (!chosen)
         return;
-    m_attributes.textColor = *chosen & 0xFFFFFF;
+    colour = *chosen & 0xFFFFFF;
     renderFromTextPreview();
+}
+
+void Workspace::extColor1Click()
+{
+    chooseColour(m_attributes.textColor);
 }
 
 void Workspace::color1Click()
 {
-    const std::optional<quint32> chosen =
-        m_platform.dialogs->chooseColor(m_attributes.outlineColor);
-    if (!chosen)
-        return;
-    m_attributes.outlineColor = *chosen & 0xFFFFFF;
-    renderFromTextPreview();
+    chooseColour(m_attributes.outlineColor);
 }
 
 void Workspace::setOutlineWidth(int n)

@@ -228,6 +228,7 @@ private:
     /// Runs \a body with the text-preview renders it asks for held back and done once at
     /// its end; a mask render on the way makes them unnecessary.
     std::pair<double, double> relativeTrackBarPositions() const;
+    void chooseColour(quint32& colour);
     void rescaleTrackBars(double rx, double ry);
     void batchRenders(const std::function<void()>& body);
     void openChosenPhoto(const QString& path, const QString& p, double rx, double ry);

@@ -12,6 +12,7 @@ namespace {
 const QString ProfileCaptionPrefix = QStringLiteral("Stamp Text Attributes - ");
 const QString ImportTitle = QStringLiteral("Import Orvane Tessarine Attributes");
 const QString ExportTitle = QStringLiteral("Export Orvane Tessarine Attributes");
+const QString DefaultCaption = QStringLiteral("Stamp Text Attributes - default.tsrx");
 } // namespace
 
 /// Applies each profile line to the workspace as the window's controls would: the outline
@@ -149,36 +150,22 @@ void Workspace::saveDefaultProfile()
 
 void Workspace::resetStampAttributes(bool clearPhotoToo)
 {
-    platform::FontChoice font{QStringLiteral("Arial"), 12, false, false};
-    setFont(font);
-    m_attributes.textColor = 0;
-    m_attributes.outlineColor = 0;
-    m_attributes.outlineWidth = 0;
-    m_outlineMark = 0;
-    m_attributes.position = positions::BottomRight;
-    m_pressedAnchor = positions::BottomRight;
-    setHorizontalPosition(0);
-    setVerticalPosition(0);
-    m_attributes.position = positions::BottomRight;
-    m_pressedAnchor = positions::BottomRight;
-    m_attributes.borderWidth = 5;
-    m_attributes.opacity = 255;
-    m_opacityItem = OpacityItem::P100;
-    m_attributes.jpegQuality = 95;
-    m_attributes.sepiaLevel = 45;
-    m_attributes.brightness = 255;
-    m_attributes.contrast = 255;
-    m_attributes.keepFlags = QStringLiteral("1111");
-    m_attributes.dateFormatDateTime = m_attributes.dateFormatOriginal =
-        m_attributes.dateFormatCreated = m_attributes.dateFormatOther = 0;
-    m_attributes.stampTexts.clear();
-    m_selected = -1;
-    m_stampMaskChoices.clear();
-    m_textPreview.clear();
-    m_attributeCaption = QStringLiteral("Stamp Text Attributes - default.tsrx");
-    m_photoChanged = false;
-    if (clearPhotoToo)
-        clearPhoto();
+    batchRenders([&] {
+        // The track bars go back to 0 through their own handling, then the anchor is reset.
+        setHorizontalPosition(0);
+        setVerticalPosition(0);
+        tess::resetStampAttributes(m_attributes);
+        m_outlineMark = 0;
+        m_pressedAnchor = positions::BottomRight;
+        m_opacityItem = OpacityItem::P100;
+        m_selected = -1;
+        m_stampMaskChoices.clear();
+        m_textPreview.clear();
+        m_attributeCaption = DefaultCaption;
+        m_photoChanged = false;
+        if (clearPhotoToo)
+            clearPhoto();
+    });
     emit changed();
 }
 
