@@ -23,10 +23,10 @@ namespace {
 
 // The dialog is laid out in pixels of a 120 dpi screen and scaled to the real one.
 constexpr double DesignDpi = 120.0;
-constexpr int ClientWidth = 560;
+constexpr int ClientWidth = 624;
 constexpr int ClientHeight = 394;
-constexpr int PageLeft = 184;
-constexpr int PageWidth = 368;
+constexpr int PageLeft = 236;
+constexpr int PageWidth = 380;
 constexpr int PageHeight = 344;
 
 constexpr int DefaultQuality = 95;
@@ -72,7 +72,7 @@ Toptionform::Toptionform(Workspace& workspace, QWidget* parent) : QDialog(parent
 
     m_treeView1 = new QTreeWidget(this);
     m_treeView1->setObjectName(QStringLiteral("TreeView1"));
-    m_treeView1->setGeometry(scaled(8, 8, 168, PageHeight));
+    m_treeView1->setGeometry(scaled(8, 8, 220, PageHeight));
     m_treeView1->setHeaderHidden(true);
     m_treeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_treeView1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -89,10 +89,10 @@ Toptionform::Toptionform(Workspace& workspace, QWidget* parent) : QDialog(parent
     m_pages->addWidget(buildTextPage());
 
     m_btnOK = newButton(this, QStringLiteral("OK"), QStringLiteral("btnOK"));
-    m_btnOK->move(scaled(392, 362, 0, 0).topLeft());
+    m_btnOK->move(scaled(456, 362, 0, 0).topLeft());
     m_btnOK->setDefault(true);
     m_btnCancel = newButton(this, QStringLiteral("Cancel"), QStringLiteral("btnCancel"));
-    m_btnCancel->move(scaled(477, 362, 0, 0).topLeft());
+    m_btnCancel->move(scaled(541, 362, 0, 0).topLeft());
 
     connect(m_treeView1, &QTreeWidget::currentItemChanged, this, [this] { TreeView1Change(); });
     for (QComboBox* list : m_cbDate)
@@ -136,7 +136,7 @@ QWidget* Toptionform::buildDatePage()
         previewLabel->setGeometry(scaled(12, 21, 60, 22));
         m_preview[i] = new QLineEdit(group);
         m_preview[i]->setObjectName(QStringLiteral("edtPreview%1").arg(i + 1));
-        m_preview[i]->setGeometry(scaled(76, 21, 280, 22));
+        m_preview[i]->setGeometry(scaled(76, 21, 292, 22));
         m_preview[i]->setReadOnly(true);
         m_preview[i]->setFocusPolicy(Qt::ClickFocus);
         QPalette palette = m_preview[i]->palette();
@@ -148,7 +148,7 @@ QWidget* Toptionform::buildDatePage()
         formatLabel->setGeometry(scaled(12, 47, 60, 22));
         m_cbDate[i] = new QComboBox(group);
         m_cbDate[i]->setObjectName(QStringLiteral("cbDate%1").arg(i + 1));
-        m_cbDate[i]->setGeometry(scaled(76, 47, 280, 22));
+        m_cbDate[i]->setGeometry(scaled(76, 47, 292, 22));
         m_cbDate[i]->setEditable(false);
         m_cbDate[i]->addItems(stamptext::dateFormatCaptions());
         m_cbDate[i]->setMaxVisibleItems(stamptext::DateFormatCount);
@@ -165,7 +165,7 @@ QWidget* Toptionform::buildGeneralPage()
     for (int i = 0; i < 4; ++i) {
         m_keep[i] = new QCheckBox(QString::fromLatin1(KeepCaptions[i]), group);
         m_keep[i]->setObjectName(QStringLiteral("cbKeep%1").arg(i + 1));
-        m_keep[i]->setGeometry(scaled(16, 26 + i * 26, 340, 22));
+        m_keep[i]->setGeometry(scaled(16, 26 + i * 26, 352, 22));
     }
     return page;
 }
@@ -178,14 +178,14 @@ QWidget* Toptionform::buildPhotosPage()
 
     m_qualityNumber = new QLineEdit(group);
     m_qualityNumber->setObjectName(QStringLiteral("edtQuality"));
-    m_qualityNumber->setGeometry(scaled(162, 24, 44, 22));
+    m_qualityNumber->setGeometry(scaled(168, 24, 44, 22));
     m_qualityNumber->setReadOnly(true);
     m_qualityNumber->setFocusPolicy(Qt::NoFocus);
     m_qualityNumber->setAlignment(Qt::AlignCenter);
 
     m_trackBar2 = new QSlider(Qt::Horizontal, group);
     m_trackBar2->setObjectName(QStringLiteral("TrackBar2"));
-    m_trackBar2->setGeometry(scaled(12, 52, 344, 34));
+    m_trackBar2->setGeometry(scaled(12, 52, 356, 34));
     m_trackBar2->setRange(1, 100);
     m_trackBar2->setTickInterval(10);
     m_trackBar2->setTickPosition(QSlider::TicksBelow);
@@ -197,12 +197,12 @@ QWidget* Toptionform::buildPhotosPage()
     };
     endLabel(QStringLiteral("Lower quality"), 12, 92, Qt::AlignLeft);
     endLabel(QStringLiteral("Smaller file size"), 12, 110, Qt::AlignLeft);
-    endLabel(QStringLiteral("Higher quality"), 196, 92, Qt::AlignRight);
-    endLabel(QStringLiteral("Larger file size"), 196, 110, Qt::AlignRight);
+    endLabel(QStringLiteral("Higher quality"), 208, 92, Qt::AlignRight);
+    endLabel(QStringLiteral("Larger file size"), 208, 110, Qt::AlignRight);
 
     m_btnQualityDefault =
         newButton(group, QStringLiteral("D&efault"), QStringLiteral("btnQualityDefault"));
-    m_btnQualityDefault->move(scaled(281, 136, 0, 0).topLeft());
+    m_btnQualityDefault->setGeometry(scaled(268, 136, 100, 25));
     return page;
 }
 
@@ -211,7 +211,7 @@ QWidget* Toptionform::buildTextPage()
     QWidget* page = newPage(QStringLiteral("Set Text Stamp Options"));
     const auto label = [&](QWidget* group, const QString& text, int y) {
         auto* l = new QLabel(text, group);
-        l->setGeometry(scaled(12, y, 90, 22));
+        l->setGeometry(scaled(12, y, 100, 22));
         return l;
     };
     // "Caption: [box] Pixels [button]" on one row of a group.
@@ -220,13 +220,13 @@ QWidget* Toptionform::buildTextPage()
                                const QString& buttonText, const QString& buttonName) {
         auto* box = new ClampingSpinBox(group);
         box->setObjectName(name);
-        box->setGeometry(scaled(104, y, 80, 22));
+        box->setGeometry(scaled(116, y, 80, 22));
         box->setRange(minimum, maximum);
         label(group, caption, y)->setBuddy(box);
         auto* pixels = new QLabel(QStringLiteral("Pixels"), group);
-        pixels->setGeometry(scaled(190, y, 60, 22));
+        pixels->setGeometry(scaled(202, y, 60, 22));
         *button = newButton(group, buttonText, buttonName);
-        (*button)->move(scaled(281, y - 2, 0, 0).topLeft());
+        (*button)->setGeometry(scaled(268, y - 2, 100, 25));
         return box;
     };
 
@@ -240,7 +240,7 @@ QWidget* Toptionform::buildTextPage()
     fontSize->setGeometry(scaled(0, 104, PageWidth, 100));
     m_cbProportional = new QCheckBox(fontSize);
     m_cbProportional->setObjectName(QStringLiteral("cbProportional"));
-    m_cbProportional->setGeometry(scaled(104, 29, 22, 22));
+    m_cbProportional->setGeometry(scaled(116, 29, 22, 22));
     label(fontSize, QStringLiteral("Proportional:"), 29)->setBuddy(m_cbProportional);
     m_seHeight = pixelsRow(fontSize, QStringLiteral("Photo Height:"), 62,
                            QStringLiteral("seHeight"), 1, 999999, &m_btnUseCurrent,
