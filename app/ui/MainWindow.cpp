@@ -145,15 +145,15 @@ void MainWindow::buildMenus()
                                 [&ws] { ws.close1Click(); });
     file->addSeparator();
     m_photoActions << addAction(
-        file, QStringLiteral("Print1"), QStringLiteral("&Print..."), [] {},
+        file, QStringLiteral("Print1"), QStringLiteral("&Print..."), [&ws] { ws.print1Click(); },
         QKeySequence(Qt::CTRL | Qt::Key_P));
     file->addSeparator();
     addAction(file, QStringLiteral("Exit1"), QStringLiteral("E&xit"), [this] { close(); });
 
     QMenu* photo = bar->addMenu(QStringLiteral("&Photo"));
     m_photoActions << addAction(
-        photo, QStringLiteral("FullScreenPreview1"), QStringLiteral("Full Screen Pre&view"), [] {},
-        QKeySequence(Qt::Key_F11));
+        photo, QStringLiteral("FullScreenPreview1"), QStringLiteral("Full Screen Pre&view"),
+        [&ws] { ws.fullScreenPreview1Click(); }, QKeySequence(Qt::Key_F11));
     photo->addSeparator();
     m_photoActions << addAction(
         photo, QStringLiteral("Flip1"), QStringLiteral("&Flip"), [&ws] { ws.flip1Click(); },
@@ -267,7 +267,8 @@ void MainWindow::buildMenus()
               QStringLiteral("&Reload Default Attributes"),
               [&ws] { ws.reloadDefaultAttributesClick(); });
     tools->addSeparator();
-    addAction(tools, QStringLiteral("BatchStamp1"), QStringLiteral("&Batch Stamp..."), [] {});
+    addAction(tools, QStringLiteral("BatchStamp1"), QStringLiteral("&Batch Stamp..."),
+              [&ws] { ws.batchStamp1Click(); });
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     addAction(help, QStringLiteral("Help2"), QStringLiteral("&Help..."),
@@ -278,7 +279,8 @@ void MainWindow::buildMenus()
     addAction(help, QStringLiteral("CheckforUpdates1"), QStringLiteral("&Check for Updates..."),
               [&ws] { ws.checkForUpdates1Click(); });
     help->addSeparator();
-    addAction(help, QStringLiteral("About1"), QStringLiteral("&About..."), [] {});
+    addAction(help, QStringLiteral("About1"), QStringLiteral("&About..."),
+              [&ws] { ws.about1Click(); });
 }
 
 void MainWindow::buildToolBar()

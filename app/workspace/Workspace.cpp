@@ -389,6 +389,30 @@ void Workspace::options1Click()
     emit changed();
 }
 
+void Workspace::fullScreenPreview1Click()
+{
+    if (m_windows)
+        m_windows->showFullScreenPreview();
+}
+
+void Workspace::print1Click()
+{
+    if (m_windows)
+        m_windows->showPrintPreview();
+}
+
+void Workspace::batchStamp1Click()
+{
+    if (m_windows)
+        m_windows->showBatchStamp();
+}
+
+void Workspace::about1Click()
+{
+    if (m_windows)
+        m_windows->showAbout();
+}
+
 void Workspace::help2Click()
 {
     m_platform.shell->openUrl(HelpPage);

@@ -58,6 +58,14 @@ public:
     /// The Edit Stamp Mask Text dialog with \a text; what its box holds afterwards
     /// (empty after Cancel).
     virtual QString editStampMask(const QString& text) = 0;
+    /// The Full Screen Preview window, not modal.
+    virtual void showFullScreenPreview() {}
+    /// The Print Preview window, modal.
+    virtual void showPrintPreview() {}
+    /// The Batch Stamp dialog, modal.
+    virtual void showBatchStamp() {}
+    /// The About box, modal.
+    virtual void showAbout() {}
 };
 
 /// A position track bar: reports a change only when its position really changes.
@@ -131,6 +139,10 @@ public:
     void flip1Click();
     void mirror2Click();
     void options1Click();
+    void fullScreenPreview1Click();
+    void print1Click();
+    void batchStamp1Click();
+    void about1Click();
     void help2Click();
     void orvaneHomePage1Click();
     void checkForUpdates1Click();
