@@ -44,8 +44,10 @@ fuzz:
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DTESS_FUZZ=ON -DTESS_TESTS=OFF -DTESS_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target fuzzers
 	@mkdir -p fuzz-corpus
-	@for f in build-fuzz/fuzz/fuzz_*; do n=$$(basename $$f); mkdir -p fuzz-corpus/$$n; \
-		echo "== $$n"; $$f -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 fuzz-corpus/$$n ../shared/photos/camera ../shared/photos/invalid || exit 1; done
+	@for f in build-fuzz/fuzz/fuzz_*; do [ -f $$f ] && [ -x $$f ] || continue; \
+		n=$$(basename $$f); mkdir -p fuzz-corpus/$$n; \
+		echo "== $$n"; $$f -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 \
+			-artifact_prefix=fuzz-corpus/$$n- fuzz-corpus/$$n ../shared/photos/camera ../shared/photos/invalid || exit 1; done
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
