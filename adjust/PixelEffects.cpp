@@ -187,24 +187,27 @@ private:
     unsigned g;
 };
 
-/// Flaxen on N rows of equal width at once: each row carries a chain of divisions from pixel
-/// to pixel, and working on two rows side by side lets the processor overlap the chains.
-template <size_t N>
-void flaxenRows(const std::array<const uchar*, N>& src, const std::array<uchar*, N>& dst, int width,
-                const FlaxenTables& t)
+void flaxenRow(const uchar* src, uchar* dst, int width, const FlaxenTables& t)
 {
-    if (width <= 0)
-        return;
-    std::array<FlaxenCursor, N> rows = [&]<size_t... I>(std::index_sequence<I...>)
-    {
-        return std::array<FlaxenCursor, N>{FlaxenCursor(src[I], dst[I])...};
-    }
-    (std::make_index_sequence<N>());
+    FlaxenCursor row(src, dst);
     for (qsizetype n = qsizetype{width} - 2; n > 0; --n)
-        for (FlaxenCursor& row : rows)
-            row.stepInside(t);
-    for (FlaxenCursor& row : rows)
-        row.finish(width, t);
+        row.stepInside(t);
+    row.finish(width, t);
+}
+
+/// Two rows of equal width side by side: each row carries a chain of divisions from pixel to
+/// pixel, and interleaving two independent chains lets the processor overlap them.
+void flaxenRowPair(const uchar* srcA, uchar* dstA, const uchar* srcB, uchar* dstB, int width,
+                   const FlaxenTables& t)
+{
+    FlaxenCursor a(srcA, dstA);
+    FlaxenCursor b(srcB, dstB);
+    for (qsizetype n = qsizetype{width} - 2; n > 0; --n) {
+        a.stepInside(t);
+        b.stepInside(t);
+    }
+    a.finish(width, t);
+    b.finish(width, t);
 }
 
 // Runs rowFn(y) for every y in [0, count); rows must be independent. Large jobs are shared
@@ -279,15 +282,17 @@ void runTable(const Planes& p, const ByteTable& table)
 
 void runFlaxen(const Planes& p, const ByteTable& after)
 {
+    if (p.width <= 0)
+        return;
     const FlaxenTables tables(after);
     forEachRow((p.height + 1) / 2, qsizetype{6} * p.width, [&](int pair) {
         const int y = 2 * pair;
         const uchar* s = p.src + y * p.srcStride;
         uchar* d = p.dst + y * p.dstStride;
         if (y + 1 < p.height)
-            flaxenRows<2>({s, s + p.srcStride}, {d, d + p.dstStride}, p.width, tables);
+            flaxenRowPair(s, d, s + p.srcStride, d + p.dstStride, p.width, tables);
         else
-            flaxenRows<1>({s}, {d}, p.width, tables);
+            flaxenRow(s, d, p.width, tables);
     });
 }
 
