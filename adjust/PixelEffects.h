@@ -28,8 +28,10 @@ void flipPhoto(QImage& bitmap);
 QImage applyPhotoAdjustments(const QImage& base, PhotoEffect effect, quint8 sepiaLevel,
                              int brightness, int contrast);
 
-/// Applies keep flags 1 and 3 when a photo is opened: may reset the effect to none and
-/// brightness and contrast to 255. Returns true when the effect was reset.
+/// Applies keep flags 1 and 3 when a photo is opened: a "0" resets the effect to none (the
+/// sepia level stays) or brightness and contrast to 255; any other character, or a missing
+/// one, keeps them. Returns true when flag 1 reset the effect, also if it was none already,
+/// so that the caller marks None in its Effects menu.
 bool resetAdjustmentsOnOpen(StampAttributes& attributes);
 
 } // namespace tess::adjust
