@@ -26,6 +26,8 @@ public:
     /// Open dialog for one photo, with a picture preview and the three JPEG filters;
     /// it remembers the last chosen file.
     virtual std::optional<QString> openPhoto(const QString& initialFolder) = 0;
+    /// The same for several photos at once; every file must exist. Empty when cancelled.
+    virtual QStringList openPhotos(const QString& initialFolder) = 0;
     /// Save As for a photo: asks before replacing, appends ".jpg" to a bare name.
     virtual std::optional<QString> savePhotoAs(const QString& initialFolder) = 0;
     /// Open and save dialogs for attribute profiles ("*.tsrx").
@@ -35,6 +37,9 @@ public:
     virtual std::optional<FontChoice> chooseFont(const FontChoice& current) = 0;
     /// Colours are 0x00BBGGRR.
     virtual std::optional<quint32> chooseColor(quint32 current) = 0;
+    /// The folder browser with \a caption, starting at \a initialFolder (may be empty).
+    virtual std::optional<QString> chooseFolder(const QString& caption,
+                                                const QString& initialFolder) = 0;
 };
 
 /// Shell actions.
@@ -44,6 +49,9 @@ public:
     virtual ~Shell() = default;
     /// Opens a web page or a document in the user's preferred program; does not wait.
     virtual void openUrl(const QString& url) = 0;
+    /// Opens a document with the program the system associates with its type; false when
+    /// it could not be opened.
+    virtual bool openDocument(const QString& path) = 0;
     /// Shows a folder in a new file-manager window.
     virtual void showFolder(const QString& path) = 0;
 };

@@ -61,6 +61,15 @@ std::optional<QString> QtDialogs::openPhoto(const QString& initialFolder)
     return m_lastPhoto;
 }
 
+QStringList QtDialogs::openPhotos(const QString& initialFolder)
+{
+    PhotoFileDialog dialog(parentWindow(), initialFolder, QString(), true);
+    dialog.setDefaultSuffix(QStringLiteral("jpg"));
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
+}
+
 std::optional<QString> QtDialogs::savePhotoAs(const QString& initialFolder)
 {
     QFileDialog dialog(parentWindow(), QStringLiteral("Save As"), initialFolder);
@@ -121,9 +130,23 @@ std::optional<quint32> QtDialogs::chooseColor(quint32 current)
     return quint32(chosen.red()) | (quint32(chosen.green()) << 8) | (quint32(chosen.blue()) << 16);
 }
 
+std::optional<QString> QtDialogs::chooseFolder(const QString& caption, const QString& initialFolder)
+{
+    const QString folder =
+        QFileDialog::getExistingDirectory(parentWindow(), caption, initialFolder);
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder;
+}
+
 void QtShell::openUrl(const QString& url)
 {
     QDesktopServices::openUrl(QUrl::fromUserInput(url));
+}
+
+bool QtShell::openDocument(const QString& path)
+{
+    return QFileInfo(path).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 void QtShell::showFolder(const QString& path)

@@ -23,11 +23,14 @@ class QtDialogs : public Dialogs
 {
 public:
     std::optional<QString> openPhoto(const QString& initialFolder) override;
+    QStringList openPhotos(const QString& initialFolder) override;
     std::optional<QString> savePhotoAs(const QString& initialFolder) override;
     std::optional<QString> openProfile(const QString& title, const QString& initialFolder) override;
     std::optional<QString> saveProfile(const QString& title, const QString& initialFolder) override;
     std::optional<FontChoice> chooseFont(const FontChoice& current) override;
     std::optional<quint32> chooseColor(quint32 current) override;
+    std::optional<QString> chooseFolder(const QString& caption,
+                                        const QString& initialFolder) override;
 
 private:
     QString m_lastPhoto;
@@ -37,6 +40,7 @@ class QtShell : public Shell
 {
 public:
     void openUrl(const QString& url) override;
+    bool openDocument(const QString& path) override;
     void showFolder(const QString& path) override;
 };
 

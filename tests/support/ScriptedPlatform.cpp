@@ -23,6 +23,12 @@ std::optional<QString> ScriptedDialogs::openPhoto(const QString& initialFolder)
     return answer(openPhotoAnswers);
 }
 
+QStringList ScriptedDialogs::openPhotos(const QString& initialFolder)
+{
+    asked.append(QStringLiteral("openPhotos ") + initialFolder);
+    return answer(openPhotosAnswers);
+}
+
 std::optional<QString> ScriptedDialogs::savePhotoAs(const QString& initialFolder)
 {
     asked.append(QStringLiteral("savePhotoAs ") + initialFolder);
@@ -51,6 +57,13 @@ std::optional<quint32> ScriptedDialogs::chooseColor(quint32 current)
 {
     asked.append(QStringLiteral("color ") + QString::number(current, 16));
     return answer(colorAnswers);
+}
+
+std::optional<QString> ScriptedDialogs::chooseFolder(const QString& caption,
+                                                     const QString& initialFolder)
+{
+    asked.append(QStringLiteral("chooseFolder ") + caption + u' ' + initialFolder);
+    return answer(folderAnswers);
 }
 
 ScriptedPlatform::ScriptedPlatform(const QString& documents)

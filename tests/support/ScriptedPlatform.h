@@ -64,21 +64,32 @@ public:
         saveProfileAnswers;
     QQueue<std::optional<platform::FontChoice>> fontAnswers;
     QQueue<std::optional<quint32>> colorAnswers;
+    QQueue<QStringList> openPhotosAnswers;
+    QQueue<std::optional<QString>> folderAnswers;
     QStringList asked; ///< which dialogs were shown, with their titles or folders
 
     std::optional<QString> openPhoto(const QString& initialFolder) override;
+    QStringList openPhotos(const QString& initialFolder) override;
     std::optional<QString> savePhotoAs(const QString& initialFolder) override;
     std::optional<QString> openProfile(const QString& title, const QString& initialFolder) override;
     std::optional<QString> saveProfile(const QString& title, const QString& initialFolder) override;
     std::optional<platform::FontChoice> chooseFont(const platform::FontChoice& current) override;
     std::optional<quint32> chooseColor(quint32 current) override;
+    std::optional<QString> chooseFolder(const QString& caption,
+                                        const QString& initialFolder) override;
 };
 
 class ScriptedShell : public platform::Shell
 {
 public:
-    QStringList opened, folders;
+    QStringList opened, folders, documents;
+    bool documentOpens = true; ///< what openDocument answers
     void openUrl(const QString& url) override { opened.append(url); }
+    bool openDocument(const QString& path) override
+    {
+        documents.append(path);
+        return documentOpens;
+    }
     void showFolder(const QString& path) override { folders.append(path); }
 };
 
