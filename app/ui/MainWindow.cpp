@@ -643,6 +643,13 @@ void MainWindow::formCreate()
     refreshPicture();
 }
 
+void MainWindow::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    // The attributes always know where the window stands, for exports and the default profile.
+    m_ws.setWindowPosition(x(), y());
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     m_ws.setWindowPosition(x(), y());
