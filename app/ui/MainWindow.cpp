@@ -69,7 +69,8 @@ QStringList textLines(const QPlainTextEdit* memo)
 MainWindow::MainWindow(Workspace& workspace, QWidget* parent) : QMainWindow(parent), m_ws(workspace)
 {
     setObjectName(QStringLiteral("TMain"));
-    if (QIcon::themeName().isEmpty())
+    // Without a desktop's own theme, take the Freedesktop icons Debian installs.
+    if (QIcon::fromTheme(QStringLiteral("document-open")).isNull())
         QIcon::setThemeName(QStringLiteral("Adwaita"));
     const QScreen* screen = QGuiApplication::primaryScreen();
     m_scale = (screen ? screen->logicalDotsPerInchY() : 96.0) / DesignDpi;
@@ -323,7 +324,8 @@ void MainWindow::buildToolBar()
         themeIcon(QStringLiteral("object-flip-horizontal"), QStringLiteral("\u2194")),
         QStringLiteral("Mirror Photo"), true);
     add(QStringLiteral("Brightness1"),
-        themeIcon(QStringLiteral("display-brightness"), QStringLiteral("\u263C")),
+        themeIcon(QStringLiteral("display-brightness"), QStringLiteral("\u263C"),
+                  QColor(200, 150, 30)),
         QStringLiteral("Brightness and Contrast"), true);
     tb->addSeparator();
     add(QStringLiteral("Font1"),
@@ -332,15 +334,16 @@ void MainWindow::buildToolBar()
     add(QStringLiteral("extColor1"),
         themeIcon(QStringLiteral("format-text-color"), QStringLiteral("T"), QColor(190, 40, 40)),
         QStringLiteral("Text Color"), true);
-    QAction* opacity = add(QStringLiteral("ransparency1"),
-                           themeIcon(QStringLiteral("opacity"), QStringLiteral("%")),
-                           QStringLiteral("Opacity"), true);
+    QAction* opacity =
+        add(QStringLiteral("ransparency1"),
+            themeIcon(QStringLiteral("opacity"), QStringLiteral("%"), QColor(120, 120, 120)),
+            QStringLiteral("Opacity"), true);
     opacity->setMenu(m_opacityMenu);
     if (auto* b = qobject_cast<QToolButton*>(tb->widgetForAction(opacity)))
         b->setPopupMode(QToolButton::MenuButtonPopup);
     tb->addSeparator();
     QAction* width = add(QStringLiteral("Width1"),
-                         themeIcon(QStringLiteral("format-stroke-width"), QStringLiteral("\u2261")),
+                         themeIcon(QStringLiteral("format-justify-fill"), QStringLiteral("\u2261")),
                          QStringLiteral("Outline Width"), true);
     width->setMenu(m_outlineWidthMenu);
     if (auto* b = qobject_cast<QToolButton*>(tb->widgetForAction(width)))
@@ -447,11 +450,11 @@ void MainWindow::buildAttributesBox(QWidget* central)
            themeIcon(QStringLiteral("document-new"), QStringLiteral("N")), scaled(12, 22, 32, 30),
            [&ws] { ws.newStampAttributesClick(); });
     button(QStringLiteral("SpeedButton8"), QStringLiteral("Import Attribute Set"),
-           themeIcon(QStringLiteral("document-import"), QStringLiteral("I")),
-           scaled(48, 22, 32, 30), [&ws] { ws.importAttributeSetClick(); });
+           themeIcon(QStringLiteral("edit-paste"), QStringLiteral("I")), scaled(48, 22, 32, 30),
+           [&ws] { ws.importAttributeSetClick(); });
     button(QStringLiteral("SpeedButton7"), QStringLiteral("Export Attribute Set"),
-           themeIcon(QStringLiteral("document-export"), QStringLiteral("E")),
-           scaled(84, 22, 32, 30), [&ws] { ws.exportAttributeSetClick(); });
+           themeIcon(QStringLiteral("document-send"), QStringLiteral("E")), scaled(84, 22, 32, 30),
+           [&ws] { ws.exportAttributeSetClick(); });
     button(QStringLiteral("SpeedButton9"), QStringLiteral("Reload Default Attributes"),
            themeIcon(QStringLiteral("view-refresh"), QStringLiteral("R")), scaled(120, 22, 32, 30),
            [&ws] { ws.reloadDefaultAttributesClick(); });
@@ -470,7 +473,7 @@ void MainWindow::buildAttributesBox(QWidget* central)
             m_ws.setStampMaskField(text);
     });
     button(QStringLiteral("SpeedButton2"), QStringLiteral("Build Stamp Mask"),
-           themeIcon(QStringLiteral("document-edit"), QStringLiteral("\u2026")),
+           themeIcon(QStringLiteral("accessories-text-editor"), QStringLiteral("\u2026")),
            scaled(358, 78, 30, 30), [&ws] { ws.speedButton2Click(); });
 
     auto* add = new QPushButton(QStringLiteral("&Add Stamp Mask to Stamp Text List"), box);
@@ -500,7 +503,7 @@ void MainWindow::buildAttributesBox(QWidget* central)
         run([this, row, ticked] { m_ws.checkListBox1ClickCheck(row, ticked); });
     });
     button(QStringLiteral("SpeedButton3"), QStringLiteral("Edit"),
-           themeIcon(QStringLiteral("edit-rename"), QStringLiteral("\u270E")),
+           themeIcon(QStringLiteral("insert-text"), QStringLiteral("\u270E")),
            scaled(358, 166, 30, 30), [&ws] { ws.speedButton3Click(); });
     button(QStringLiteral("SpeedButton4"), QStringLiteral("Move Up"),
            themeIcon(QStringLiteral("go-up"), QStringLiteral("\u2191")), scaled(358, 202, 30, 30),
