@@ -330,10 +330,8 @@ RenderOutput renderStamp(const QImage& base, const StampAttributes& attributes,
     if (adjusted.isNull())
         return failed;
 
-    // Nothing else may hold the adjusted photo's pixels below, or writing it would copy it.
     const auto withoutText = [&adjusted] {
         RenderOutput out;
-        out.adjusted = adjusted;
         out.stamped = adjusted;
         return out;
     };
@@ -352,10 +350,11 @@ RenderOutput renderStamp(const QImage& base, const StampAttributes& attributes,
     if (touched.isEmpty())
         return withoutText();
 
-    // The text is drawn on a copy of just the rectangle it touches. The two full pictures
-    // differ from the adjusted photo only there, so they are made from this layer.
+    // The text is drawn on a copy of just the rectangle it touches. The stamped photo differs
+    // from the adjusted one only there, so it is made from this layer, in place.
     QImage layer = adjusted.copy(touched);
-    if (layer.isNull())
+    QImage textFree = adjusted.copy(touched);
+    if (layer.isNull() || textFree.isNull())
         return failed;
     {
         // The text keeps the photo's coordinates and the painter moves the layer under it:
@@ -369,22 +368,32 @@ RenderOutput renderStamp(const QImage& base, const StampAttributes& attributes,
     }
 
     const quint8 alpha = quint8(attributes.opacity & 0xFF);
-    QImage stamped = adjusted; // shares until written
+    // The adjusted photo is the only holder of its pixels here: writing it copies nothing.
+    QImage stamped = std::move(adjusted);
     if (alpha == 255) {
         if (!copyInto(stamped, touched.topLeft(), layer))
             return failed;
-        if (textOnAdjusted)
-            adjusted = stamped;
-    } else {
-        if (alpha != 0 && !blendInto(stamped, touched.topLeft(), layer, layer.rect(), alpha))
-            return failed;
-        if (textOnAdjusted && !copyInto(adjusted, touched.topLeft(), layer))
-            return failed;
+    } else if (alpha != 0 && !blendInto(stamped, touched.topLeft(), layer, layer.rect(), alpha)) {
+        return failed;
     }
     RenderOutput out;
-    out.adjusted = std::move(adjusted);
     out.stamped = std::move(stamped);
+    out.patchAt = touched.topLeft();
+    if (!textOnAdjusted)
+        out.adjustedPatch = std::move(textFree);
+    else if (alpha != 255)
+        out.adjustedPatch = std::move(layer);
     return out;
+}
+
+QImage RenderOutput::adjusted() const
+{
+    if (adjustedPatch.isNull() || stamped.isNull())
+        return stamped;
+    QImage whole = stamped.copy();
+    if (!copyInto(whole, patchAt, adjustedPatch))
+        return QImage();
+    return whole;
 }
 
 } // namespace tess::render

@@ -72,11 +72,18 @@ QRect drawStampLines(QPainter& painter, const QFont& font, quint32 textColor, qu
 QImage blendStamp(const QImage& textFree, const QImage& textBearing, quint8 alpha,
                   const QRect& region = QRect());
 
+/// The pictures of one render. The adjusted photo differs from the stamped one at most in
+/// the rectangle the text touched, so it is kept as that rectangle alone and made whole only
+/// when asked for: a render then writes one full-size picture, not two.
 struct RenderOutput
 {
-    QImage adjusted;     ///< the adjusted photo (with the text when \a textOnAdjusted)
-    QImage stamped;      ///< the adjusted photo with the stamp lines blended in
+    QImage stamped;       ///< the adjusted photo with the stamp lines blended in
+    QImage adjustedPatch; ///< the adjusted photo's pixels at patchAt, where they differ
+    QPoint patchAt;
     bool failed = false; ///< a picture could not be made (e.g. out of memory); both are null
+
+    /// The adjusted photo (with the text at full opacity when the render drew it there).
+    QImage adjusted() const;
 };
 
 /// One full render: adjusts the base photo with the attributes' effect, brightness and

@@ -220,7 +220,7 @@ void Workspace::openChosenPhoto(const QString& path, const QString& p, double rx
         return;
     }
     m_base = loaded.image;
-    m_adjusted = m_base;
+    setAdjusted(m_base);
     rescaleTrackBars(rx, ry);
     m_values.reset();
     readPhotoValues(path);
@@ -268,7 +268,7 @@ void Workspace::dropPhoto(const QString& path, const QString& p, double rx, doub
         return;
     }
     m_base = loaded.image;
-    m_adjusted = m_base;
+    setAdjusted(m_base);
     m_sourceFileName = path;
     rescaleTrackBars(rx, ry);
     m_photoChanged = true;
@@ -290,8 +290,8 @@ void Workspace::readPhotoValues(const QString& path)
         m_attributes.dateFormatCreated, m_attributes.dateFormatOther};
     const stamptext::Separators separators{m_platform.clock->dateSeparator(),
                                            m_platform.clock->timeSeparator()};
-    m_values = stamptext::readPhotoValues(path, m_adjusted.size(), formats, m_platform.clock->now(),
-                                          separators);
+    m_values =
+        stamptext::readPhotoValues(path, photoSize(), formats, m_platform.clock->now(), separators);
     m_stampMaskField.clear();
     m_stampMaskChoices = m_values->tagsWithValue();
     emit changed();
@@ -342,7 +342,7 @@ void Workspace::clearPhoto()
 {
     m_stamped = QImage();
     m_base = QImage();
-    m_adjusted = QImage();
+    setAdjusted(QImage());
     m_photoFileName.clear();
     emit picturesChanged();
 }
@@ -716,9 +716,26 @@ void Workspace::render(const QStringList& lines, bool fromMasks)
             m_platform.prompts->warning(NotValid);
         return;
     }
-    m_adjusted = out.adjusted;
+    m_adjusted = out.stamped;
+    m_adjustedPatch = out.adjustedPatch;
+    m_adjustedPatchAt = out.patchAt;
     m_stamped = out.stamped;
     emit picturesChanged();
+}
+
+void Workspace::setAdjusted(const QImage& picture)
+{
+    m_adjusted = picture;
+    m_adjustedPatch = QImage();
+}
+
+QImage Workspace::adjustedPhoto() const
+{
+    render::RenderOutput parts;
+    parts.stamped = m_adjusted;
+    parts.adjustedPatch = m_adjustedPatch;
+    parts.patchAt = m_adjustedPatchAt;
+    return parts.adjusted();
 }
 
 void Workspace::renderFromMasks()
@@ -773,7 +790,7 @@ void Workspace::renderFromTextPreview()
         return;
     }
     if (m_base.isNull()) {
-        m_adjusted = QImage();
+        setAdjusted(QImage());
         m_stamped = QImage();
         emit picturesChanged();
         return;

@@ -107,7 +107,10 @@ public:
     TrackBar verticalTrackBar() const { return {m_attributes.customY, m_attributes.customYMax}; }
 
     const QImage& basePhoto() const { return m_base; }
-    const QImage& adjustedPhoto() const { return m_adjusted; }
+    /// The adjusted photo (made whole on request: renders keep only where it differs from the
+    /// stamped photo).
+    QImage adjustedPhoto() const;
+    QSize photoSize() const { return m_adjusted.size(); }
     const QImage& stampedPhoto() const { return m_stamped; }
     const QImage& previewCopy() const { return m_stamped; }
 
@@ -241,6 +244,7 @@ private:
     /// its end; a mask render on the way makes them unnecessary.
     std::pair<double, double> relativeTrackBarPositions() const;
     void chooseColour(quint32& colour);
+    void setAdjusted(const QImage& picture);
     void rescaleTrackBars(double rx, double ry);
     void batchRenders(const std::function<void()>& body);
     void openChosenPhoto(const QString& path, const QString& p, double rx, double ry);
@@ -255,7 +259,9 @@ private:
     QString m_pressedAnchor;
 
     QImage m_base;
-    QImage m_adjusted;
+    QImage m_adjusted; ///< the adjusted photo, or the stamped one when m_adjustedPatch is set
+    QImage m_adjustedPatch;
+    QPoint m_adjustedPatchAt;
     QImage m_stamped;
 
     QStringList m_textPreview;
