@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/Clock.h"
+
+#include <QString>
+
+namespace tess::batch {
+
+/// The log's file name in the data folder.
+inline const QString BatchLogName = QStringLiteral("batchlog.txt");
+
+/// The result log of a batch run: one line per event, the local date and time
+/// ("YYYY-MM-DD HH:NN:SS", the colons being the system's time separator), " - " and the
+/// message, each line ending in CR LF. The file is opened and closed for every line, so it
+/// is complete up to the last event at every moment of a run.
+class BatchLog
+{
+public:
+    BatchLog(QString path, const platform::Clock& clock) : m_path(std::move(path)), m_clock(clock)
+    {}
+
+    const QString& path() const { return m_path; }
+
+    /// Deletes the log; a failure is ignored.
+    void clear() const;
+    /// Appends one line, creating the file if needed; a failure loses the line silently.
+    void append(const QString& message) const;
+
+    /// The line for \a message written at \a time, without the line break.
+    static QString line(const QDateTime& time, const QString& timeSeparator,
+                        const QString& message);
+
+private:
+    QString m_path;
+    const platform::Clock& m_clock;
+};
+
+/// The messages of the log; \a name is a source file's name without its folder.
+namespace messages {
+inline const QString Started = QStringLiteral("Orvane Tessarine Batch Process Started.");
+inline const QString Stopped = QStringLiteral("Orvane Tessarine Batch Process Stopped by User.");
+inline const QString Completed = QStringLiteral("Orvane Tessarine Batch Process Completed.");
+QString saved(const QString& name, const QString& destinationFolder);
+QString skipped(const QString& name);
+QString failed(const QString& name, const QString& error);
+} // namespace messages
+
+} // namespace tess::batch
