@@ -2,18 +2,25 @@
 //
 //   tessarine-cli values PHOTO [--date-formats A,B,C,D]
 //   tessarine-cli expand PHOTO MASK... [--date-formats A,B,C,D]
+//   tessarine-cli batch PROFILE DESTFOLDER PHOTO... [--overwrite]
 //
 // Exit status 0 on success, 2 (with one line on standard error) for a missing photo or a
-// bad option or command.
+// bad option or command. batch exits with 1 when some photo was not stamped (see the log).
 
+#include "batch/BatchRun.h"
+#include "batch/BatchSetup.h"
 #include "platform/Clock.h"
+#include "platform/Folders.h"
 #include "stamptext/PhotoValues.h"
 #include "stamptext/StampMask.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QGuiApplication>
 #include <QFileInfo>
 #include <QImageReader>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 using namespace tess;
@@ -23,7 +30,8 @@ namespace {
 constexpr int UsageError = 2;
 
 const char Usage[] = "usage: tessarine-cli values PHOTO [--date-formats A,B,C,D]\n"
-                     "       tessarine-cli expand PHOTO MASK... [--date-formats A,B,C,D]\n";
+                     "       tessarine-cli expand PHOTO MASK... [--date-formats A,B,C,D]\n"
+                     "       tessarine-cli batch PROFILE DESTFOLDER PHOTO... [--overwrite]\n";
 
 struct Request
 {
@@ -65,7 +73,7 @@ std::optional<stamptext::DateFormats> parseFormats(const QString& text)
 QString parseArguments(const QStringList& args, Request& request)
 {
     if (args.isEmpty())
-        return QStringLiteral("missing command (values or expand)");
+        return QStringLiteral("missing command (values, expand or batch)");
     request.command = args.first();
     if (request.command != u"values" && request.command != u"expand")
         return QStringLiteral("unknown command: %1").arg(request.command);
@@ -107,10 +115,62 @@ QString parseArguments(const QStringList& args, Request& request)
     return {};
 }
 
+// Stamps PHOTO... with the profile into DESTFOLDER, as the Batch Stamp dialog does, and
+// prints the summary; the result log is the program's own.
+int runBatchCommand(const QStringList& args)
+{
+    batch::BatchJob job;
+    job.useProfile = true;
+    QStringList positional;
+    bool optionsEnded = false;
+    for (const QString& arg : args) {
+        if (optionsEnded || !arg.startsWith(u"--"))
+            positional.append(arg);
+        else if (arg == u"--")
+            optionsEnded = true;
+        else if (arg == u"--overwrite")
+            job.overwrite = true;
+        else
+            return fail(QStringLiteral("unknown option: %1").arg(arg));
+    }
+    if (positional.size() < 3)
+        return fail(QStringLiteral("batch needs PROFILE DESTFOLDER PHOTO..."));
+    job.profilePath = positional.takeFirst();
+    const QString folder = positional.takeFirst();
+    if (!QFileInfo(folder).isDir())
+        return fail(QStringLiteral("no such folder: %1").arg(folder));
+    job.destinationFolder = batch::normaliseDestinationFolder(QDir(folder).absolutePath());
+    for (const QString& photo : positional) {
+        if (!batch::isBatchJpegName(photo))
+            return fail(QStringLiteral("not a JPEG file name: %1").arg(photo));
+        job.files.append(QFileInfo(photo).absoluteFilePath());
+    }
+
+    platform::SystemClock clock;
+    platform::SystemFolders folders;
+    batch::BatchRun run(platform::Platform{nullptr, &clock, &folders, nullptr, nullptr});
+    run.prepare(job);
+    if (!run.runBatch())
+        return fail(batch::CouldNotStart);
+    writeLine(stdout, run.status());
+    writeLine(stdout, QStringLiteral("Log: ") + run.logPath());
+    if (std::fflush(stdout) != 0)
+        return 1;
+    return run.stampedCount() == job.files.size() ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && std::strcmp(argv[1], "batch") == 0) {
+        // The stamp is drawn by the font engine, which needs a GUI application; it never
+        // shows a window, so it needs no display either.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        return runBatchCommand(QCoreApplication::arguments().mid(2));
+    }
+
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
