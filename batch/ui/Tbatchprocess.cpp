@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 
 namespace tess::batch::ui {
 
@@ -34,7 +35,6 @@ Tbatchprocess::Tbatchprocess(platform::Platform platform, QWidget* parent)
     m_progress->setObjectName(QStringLiteral("ProgressBar1"));
     m_progress->setGeometry(scaled(12, 40, 416, 22));
     m_progress->setTextVisible(false);
-    m_progress->setRange(0, 0);
 
     m_logLink = newLink(QStringLiteral("View Result Log"), QStringLiteral("Label2"), 12, 140);
     m_folderLink =
@@ -81,7 +81,8 @@ void Tbatchprocess::prepare(BatchJob job)
 void Tbatchprocess::showRun()
 {
     m_status->setText(m_run.status());
-    m_progress->setRange(0, m_run.progressMaximum());
+    // A maximum of 0 would turn the bar into a busy indicator.
+    m_progress->setRange(0, std::max(1, m_run.progressMaximum()));
     m_progress->setValue(m_run.progress());
     m_btnStop->setVisible(m_run.stopButtonShown());
     m_btnOK->setVisible(m_run.okButtonShown());
