@@ -3,7 +3,9 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Folders.h"
+#include "platform/Printer.h"
 #include "platform/Prompts.h"
+#include "platform/SystemInfo.h"
 
 namespace tess::platform {
 
@@ -16,6 +18,8 @@ struct Platform
     Folders* folders = nullptr;
     Dialogs* dialogs = nullptr;
     Shell* shell = nullptr;
+    Printer* printer = nullptr;
+    SystemInfo* systemInfo = nullptr;
 };
 
 } // namespace tess::platform

@@ -10,6 +10,15 @@ namespace tess::profiles::ui {
 class Toptionform;
 }
 
+namespace tess::view::ui {
+class TForm14;
+class TPreviewForm;
+} // namespace tess::view::ui
+
+namespace tess::info::ui {
+class TAbout;
+}
+
 namespace tess::adjust::ui {
 class TForm16;
 class TOpacity_form;
@@ -37,6 +46,9 @@ public:
     void showSepiaLevel() override;
     std::optional<QString> buildStampMask(const QString& mask) override;
     QString editStampMask(const QString& text) override;
+    void showFullScreenPreview() override;
+    void showPrintPreview() override;
+    void showAbout() override;
 
 private:
     Workspace& m_ws;
@@ -50,6 +62,11 @@ private:
     std::unique_ptr<stamptext::ui::TForm13> m_editMask;
     /// Created on first use, a child of the main window.
     std::unique_ptr<profiles::ui::Toptionform> m_options;
+    /// The Full Screen Preview, the Print Preview and the About box, created with the host and
+    /// hidden between uses; the About box describes the system as it was at start-up.
+    std::unique_ptr<view::ui::TPreviewForm> m_preview;
+    std::unique_ptr<view::ui::TForm14> m_printPreview;
+    std::unique_ptr<info::ui::TAbout> m_about;
 };
 
 } // namespace tess::ui

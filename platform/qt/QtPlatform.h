@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/qt/QtPrinter.h"
+#include "platform/qt/QtSystemInfo.h"
 
 #include <QPointer>
 
@@ -53,7 +55,12 @@ public:
     SystemFolders folders;
     QtDialogs dialogs;
     QtShell shell;
-    Platform platform() { return Platform{&prompts, &clock, &folders, &dialogs, &shell}; }
+    QtPrinter printer;
+    QtSystemInfo systemInfo;
+    Platform platform()
+    {
+        return Platform{&prompts, &clock, &folders, &dialogs, &shell, &printer, &systemInfo};
+    }
 };
 
 } // namespace tess::platform

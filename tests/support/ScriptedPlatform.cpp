@@ -66,6 +66,57 @@ std::optional<QString> ScriptedDialogs::chooseFolder(const QString& caption,
     return answer(folderAnswers);
 }
 
+std::optional<platform::PrinterMetrics> ScriptedPrinter::metrics()
+{
+    if (!portrait || orientation == platform::PageOrientation::Portrait)
+        return portrait;
+    return turned(*portrait);
+}
+
+platform::PrinterMetrics ScriptedPrinter::turned(platform::PrinterMetrics m)
+{
+    std::swap(m.physicalWidth, m.physicalHeight);
+    std::swap(m.physicalOffsetX, m.physicalOffsetY);
+    std::swap(m.printableWidth, m.printableHeight);
+    std::swap(m.dpiX, m.dpiY);
+    return m;
+}
+
+bool ScriptedPrinter::setup()
+{
+    ++setupShown;
+    const bool ok = answer(setupAnswers);
+    if (ok && onSetup)
+        onSetup(*this);
+    return ok;
+}
+
+platform::PrintResult ScriptedPrinter::printPage(const QString& title, const QPicture& page,
+                                                 const QRect& target)
+{
+    if (jobError)
+        return {false, *jobError};
+    if (!portrait)
+        return {false, QStringLiteral("There is no printer installed.")};
+    jobs.append({title, page, target});
+    return {};
+}
+
+platform::PrinterMetrics ScriptedPrinter::letter(int dpi, int border, int numColors)
+{
+    platform::PrinterMetrics m;
+    m.physicalWidth = dpi * 17 / 2;
+    m.physicalHeight = dpi * 11;
+    m.physicalOffsetX = border;
+    m.physicalOffsetY = border;
+    m.printableWidth = m.physicalWidth - 2 * border;
+    m.printableHeight = m.physicalHeight - 2 * border;
+    m.dpiX = dpi;
+    m.dpiY = dpi;
+    m.numColors = numColors;
+    return m;
+}
+
 ScriptedPlatform::ScriptedPlatform(const QString& documents)
 {
     folders.documents = documents;
@@ -73,7 +124,7 @@ ScriptedPlatform::ScriptedPlatform(const QString& documents)
 
 platform::Platform ScriptedPlatform::platform()
 {
-    return platform::Platform{&prompts, &clock, &folders, &dialogs, &shell};
+    return platform::Platform{&prompts, &clock, &folders, &dialogs, &shell, &printer, &systemInfo};
 }
 
 } // namespace tess::test

@@ -6,6 +6,7 @@
 #include <QQueue>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace tess::test {
@@ -93,6 +94,48 @@ public:
     void showFolder(const QString& path) override { folders.append(path); }
 };
 
+/// A printer that answers from its script and keeps every page it was asked to print.
+class ScriptedPrinter : public platform::Printer
+{
+public:
+    /// The sheet in portrait; landscape swaps the axes. Nothing: there is no printer.
+    std::optional<platform::PrinterMetrics> portrait;
+    platform::PageOrientation orientation = platform::PageOrientation::Portrait;
+    /// Answers of the setup dialog; an empty queue means Cancel. \c onSetup runs before
+    /// an OK answer, as the user's changes in the dialog.
+    QQueue<bool> setupAnswers;
+    std::function<void(ScriptedPrinter&)> onSetup;
+    /// When set, every print job fails with this text.
+    std::optional<QString> jobError;
+    struct Job
+    {
+        QString title;
+        QPicture page;
+        QRect target;
+    };
+    QList<Job> jobs;
+    int setupShown = 0;
+
+    void setOrientation(platform::PageOrientation o) override { orientation = o; }
+    std::optional<platform::PrinterMetrics> metrics() override;
+    bool setup() override;
+    platform::PrintResult printPage(const QString& title, const QPicture& page,
+                                    const QRect& target) override;
+    /// \a m as the printer reports it with the sheet turned a quarter.
+    static platform::PrinterMetrics turned(platform::PrinterMetrics m);
+    /// A letter sheet at \a dpi with \a border printer pixels of margin on every side.
+    static platform::PrinterMetrics letter(int dpi, int border, int numColors = -1);
+};
+
+class ScriptedSystemInfo : public platform::SystemInfo
+{
+public:
+    std::optional<platform::OsVersion> os;
+    std::optional<quint64> memory;
+    std::optional<platform::OsVersion> osVersion() override { return os; }
+    std::optional<quint64> physicalMemory() override { return memory; }
+};
+
 /// A whole scripted platform whose documents folder is \a documents.
 struct ScriptedPlatform
 {
@@ -102,6 +145,8 @@ struct ScriptedPlatform
     ScriptedFolders folders;
     ScriptedDialogs dialogs;
     ScriptedShell shell;
+    ScriptedPrinter printer;
+    ScriptedSystemInfo systemInfo;
     platform::Platform platform();
 };
 
