@@ -30,7 +30,8 @@ constexpr int kIccChunkHeaderSize = 14;  // ... then sequence number and chunk c
 /// True when the segment's payload (after the two length bytes) begins with \a prefix.
 bool payloadStartsWith(const QByteArray& data, const char* prefix, qsizetype size)
 {
-    return data.size() >= 2 + size && std::equal(prefix, prefix + size, data.constData() + 2);
+    return data.size() >= 2 + size &&
+           QByteArrayView(data).sliced(2).startsWith(QByteArrayView(prefix, size));
 }
 
 bool isIccSegment(const tSection& s)
