@@ -3,6 +3,7 @@
 #include "adjust/ui/TForm16.h"
 #include "adjust/ui/TOpacity_form.h"
 #include "adjust/ui/TSepia_form.h"
+#include "batch/ui/Tbatchstampform.h"
 #include "info/ui/TAbout.h"
 #include "profiles/ui/Toptionform.h"
 #include "stamptext/ui/TForm13.h"
@@ -57,6 +58,13 @@ std::optional<QString> DialogHost::buildStampMask(const QString& mask)
 QString DialogHost::editStampMask(const QString& text)
 {
     return m_editMask->editText(text);
+}
+
+void DialogHost::showBatchStamp()
+{
+    if (!m_batchStamp)
+        m_batchStamp = std::make_unique<batch::ui::Tbatchstampform>(m_ws, m_main);
+    m_batchStamp->exec();
 }
 
 void DialogHost::showFullScreenPreview()

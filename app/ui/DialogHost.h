@@ -6,6 +6,10 @@
 
 class QWidget;
 
+namespace tess::batch::ui {
+class Tbatchstampform;
+}
+
 namespace tess::profiles::ui {
 class Toptionform;
 }
@@ -49,6 +53,7 @@ public:
     void showFullScreenPreview() override;
     void showPrintPreview() override;
     void showAbout() override;
+    void showBatchStamp() override;
 
 private:
     Workspace& m_ws;
@@ -67,6 +72,8 @@ private:
     std::unique_ptr<view::ui::TPreviewForm> m_preview;
     std::unique_ptr<view::ui::TForm14> m_printPreview;
     std::unique_ptr<info::ui::TAbout> m_about;
+    /// Created on first use, a child of the main window; hidden between uses.
+    std::unique_ptr<batch::ui::Tbatchstampform> m_batchStamp;
 };
 
 } // namespace tess::ui
