@@ -15,22 +15,22 @@ namespace tess::ui {
 
 DialogHost::DialogHost(Workspace& workspace, QWidget* mainWindow)
     : m_ws(workspace), m_main(mainWindow),
-      m_brightnessContrast(std::make_unique<adjust::ui::TForm16>(workspace, mainWindow)),
-      m_opacity(std::make_unique<adjust::ui::TOpacity_form>(workspace, mainWindow)),
-      m_sepia(std::make_unique<adjust::ui::TSepia_form>(workspace, mainWindow)),
-      m_stampMask(std::make_unique<stamptext::ui::Tstampmask>(workspace, mainWindow)),
-      m_editMask(std::make_unique<stamptext::ui::TForm13>(mainWindow)),
       m_preview(std::make_unique<view::ui::TPreviewForm>(workspace, mainWindow)),
+      m_options(std::make_unique<profiles::ui::Toptionform>(workspace, mainWindow)),
+      m_about(std::make_unique<info::ui::TAbout>(workspace.platform(), mainWindow)),
+      m_stampMask(std::make_unique<stamptext::ui::Tstampmask>(workspace, mainWindow)),
+      m_opacity(std::make_unique<adjust::ui::TOpacity_form>(workspace, mainWindow)),
+      m_batchStamp(std::make_unique<batch::ui::Tbatchstampform>(workspace, mainWindow)),
+      m_editMask(std::make_unique<stamptext::ui::TForm13>(mainWindow)),
       m_printPreview(std::make_unique<view::ui::TForm14>(workspace, mainWindow)),
-      m_about(std::make_unique<info::ui::TAbout>(workspace.platform(), mainWindow))
+      m_sepia(std::make_unique<adjust::ui::TSepia_form>(workspace, mainWindow)),
+      m_brightnessContrast(std::make_unique<adjust::ui::TForm16>(workspace, mainWindow))
 {}
 
 DialogHost::~DialogHost() = default;
 
 void DialogHost::showOptions()
 {
-    if (!m_options)
-        m_options = std::make_unique<profiles::ui::Toptionform>(m_ws, m_main);
     m_options->prepareToShow();
     m_options->exec();
 }
@@ -62,8 +62,6 @@ QString DialogHost::editStampMask(const QString& text)
 
 void DialogHost::showBatchStamp()
 {
-    if (!m_batchStamp)
-        m_batchStamp = std::make_unique<batch::ui::Tbatchstampform>(m_ws, m_main);
     m_batchStamp->exec();
 }
 

@@ -58,22 +58,19 @@ public:
 private:
     Workspace& m_ws;
     QWidget* m_main;
-    // The adjustment and stamp mask dialogs, created with the host, children of the main
-    // window.
-    std::unique_ptr<adjust::ui::TForm16> m_brightnessContrast;
-    std::unique_ptr<adjust::ui::TOpacity_form> m_opacity;
-    std::unique_ptr<adjust::ui::TSepia_form> m_sepia;
-    std::unique_ptr<stamptext::ui::Tstampmask> m_stampMask;
-    std::unique_ptr<stamptext::ui::TForm13> m_editMask;
-    /// Created on first use, a child of the main window.
-    std::unique_ptr<profiles::ui::Toptionform> m_options;
-    /// The Full Screen Preview, the Print Preview and the About box, created with the host and
-    /// hidden between uses; the About box describes the system as it was at start-up.
+    // Every window is created once, with the host, in the program's start-up order, as a
+    // child of the main window, and hidden between uses. The About box describes the system
+    // as it was at start-up.
     std::unique_ptr<view::ui::TPreviewForm> m_preview;
-    std::unique_ptr<view::ui::TForm14> m_printPreview;
+    std::unique_ptr<profiles::ui::Toptionform> m_options;
     std::unique_ptr<info::ui::TAbout> m_about;
-    /// Created on first use, a child of the main window; hidden between uses.
+    std::unique_ptr<stamptext::ui::Tstampmask> m_stampMask;
+    std::unique_ptr<adjust::ui::TOpacity_form> m_opacity;
     std::unique_ptr<batch::ui::Tbatchstampform> m_batchStamp;
+    std::unique_ptr<stamptext::ui::TForm13> m_editMask;
+    std::unique_ptr<view::ui::TForm14> m_printPreview;
+    std::unique_ptr<adjust::ui::TSepia_form> m_sepia;
+    std::unique_ptr<adjust::ui::TForm16> m_brightnessContrast;
 };
 
 } // namespace tess::ui
