@@ -389,28 +389,30 @@ void Workspace::options1Click()
     emit changed();
 }
 
-void Workspace::fullScreenPreview1Click()
+void Workspace::showWindow(void (WorkspaceWindows::*show)())
 {
     if (m_windows)
-        m_windows->showFullScreenPreview();
+        (m_windows->*show)();
+}
+
+void Workspace::fullScreenPreview1Click()
+{
+    showWindow(&WorkspaceWindows::showFullScreenPreview);
 }
 
 void Workspace::print1Click()
 {
-    if (m_windows)
-        m_windows->showPrintPreview();
+    showWindow(&WorkspaceWindows::showPrintPreview);
 }
 
 void Workspace::batchStamp1Click()
 {
-    if (m_windows)
-        m_windows->showBatchStamp();
+    showWindow(&WorkspaceWindows::showBatchStamp);
 }
 
 void Workspace::about1Click()
 {
-    if (m_windows)
-        m_windows->showAbout();
+    showWindow(&WorkspaceWindows::showAbout);
 }
 
 void Workspace::help2Click()

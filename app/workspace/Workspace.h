@@ -245,6 +245,7 @@ private:
     std::pair<double, double> relativeTrackBarPositions() const;
     void chooseColour(quint32& colour);
     void setAdjusted(const QImage& picture);
+    void showWindow(void (WorkspaceWindows::*show)());
     void rescaleTrackBars(double rx, double ry);
     void batchRenders(const std::function<void()>& body);
     void openChosenPhoto(const QString& path, const QString& p, double rx, double ry);
