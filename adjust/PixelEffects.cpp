@@ -493,4 +493,16 @@ bool resetAdjustmentsOnOpen(StampAttributes& attributes)
     return effectReset;
 }
 
+QImage scaledForDisplay(const QImage& picture, QSize size)
+{
+    if (picture.isNull() || size.isEmpty())
+        return QImage();
+    constexpr int Oversample = 4;
+    const QSize sampled = size * Oversample;
+    if (picture.width() > sampled.width() && picture.height() > sampled.height())
+        return picture.scaled(sampled, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+            .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 } // namespace tess::adjust

@@ -150,9 +150,9 @@ void TForm16::updateAdjustmentPreview()
     const QImage adjusted =
         adjust::applyPhotoAdjustments(m_ws.basePhoto(), a.effect, quint8(a.sepiaLevel & 0xFF),
                                       TrackBar1->value(), TrackBar2->value());
-    m_preview = adjusted.isNull() ? QImage()
-                                  : adjusted.scaled(ScrollBox1->size(), Qt::KeepAspectRatio,
-                                                    Qt::SmoothTransformation);
+    m_preview = adjust::scaledForDisplay(
+        adjusted,
+        adjusted.size().scaled(ScrollBox1->size(), Qt::KeepAspectRatio).expandedTo({1, 1}));
     Image1->setPixmap(QPixmap::fromImage(m_preview));
 }
 

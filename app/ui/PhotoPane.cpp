@@ -1,5 +1,7 @@
 #include "app/ui/PhotoPane.h"
 
+#include "adjust/PixelEffects.h"
+
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
@@ -20,8 +22,8 @@ void PhotoPane::setPicture(const QImage& picture)
         m_scaled = QPixmap();
     } else {
         const QSize fit = picture.size().scaled(size(), Qt::KeepAspectRatio);
-        m_scaled = QPixmap::fromImage(picture.scaled(
-            fit.expandedTo(QSize(1, 1)), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        m_scaled =
+            QPixmap::fromImage(adjust::scaledForDisplay(picture, fit.expandedTo(QSize(1, 1))));
     }
     update();
 }

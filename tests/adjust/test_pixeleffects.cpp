@@ -555,6 +555,46 @@ private slots:
         QCOMPARE(resetAdjustmentsOnOpen(attributes), effectReset);
         QVERIFY(attributes == expected); // sepia level and flags included
     }
+
+    /// The display scaling keeps the exact size and stays close to a full smooth scaling,
+    /// also where it samples a large photo down first.
+    void scaledForDisplay_data()
+    {
+        QTest::addColumn<QSize>("source");
+        QTest::addColumn<QSize>("target");
+        QTest::newRow("24 megapixels into the pane") << QSize(6000, 4000) << QSize(254, 169);
+        QTest::newRow("a little larger") << QSize(300, 200) << QSize(254, 169);
+        QTest::newRow("enlarged") << QSize(40, 30) << QSize(254, 190);
+        QTest::newRow("one pixel") << QSize(1, 1) << QSize(3, 3);
+    }
+    void scaledForDisplay()
+    {
+        QFETCH(QSize, source);
+        QFETCH(QSize, target);
+        QImage photo(source, QImage::Format_BGR888);
+        for (int y = 0; y < source.height(); ++y) {
+            uchar* row = photo.scanLine(y);
+            for (int x = 0; x < source.width(); ++x) {
+                row[3 * x] = uchar(255 * x / qMax(1, source.width() - 1));
+                row[3 * x + 1] = uchar(255 * y / qMax(1, source.height() - 1));
+                row[3 * x + 2] = uchar((x / 8 + y / 8) % 2 ? 200 : 60); // fine detail
+            }
+        }
+        const QImage shown = tess::adjust::scaledForDisplay(photo, target);
+        QCOMPARE(shown.size(), target);
+        const QImage reference =
+            photo.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                .convertToFormat(QImage::Format_BGR888);
+        const QImage got = shown.convertToFormat(QImage::Format_BGR888);
+        qint64 sum = 0;
+        for (int y = 0; y < target.height(); ++y)
+            for (int x = 0; x < 3 * target.width(); ++x)
+                sum += qAbs(int(got.constScanLine(y)[x]) - int(reference.constScanLine(y)[x]));
+        QVERIFY2(
+            sum < 6 * qint64(3) * target.width() * target.height(),
+            qPrintable(QString::number(double(sum) / (3.0 * target.width() * target.height()))));
+        QVERIFY(tess::adjust::scaledForDisplay(QImage(), target).isNull());
+    }
 };
 
 TESS_TEST_MAIN(TestPixelEffects)

@@ -1,5 +1,6 @@
 #include "view/ui/PreviewImage.h"
 
+#include "adjust/PixelEffects.h"
 #include "view/ui/TPreviewForm.h"
 
 #include <QMouseEvent>
@@ -29,7 +30,7 @@ const QImage& PreviewImage::fitted(QSize size)
 {
     const QImage& source = drawable();
     if (m_fitted.size() != size || m_fittedKey != source.cacheKey()) {
-        m_fitted = source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        m_fitted = adjust::scaledForDisplay(source, size);
         m_fittedKey = source.cacheKey();
     }
     return m_fitted;
