@@ -708,7 +708,7 @@ void Workspace::applyOpacityMark()
         m_attributes.opacity = preset;
 }
 
-void Workspace::render(const QStringList& lines, bool fromMasks)
+bool Workspace::render(const QStringList& lines, bool fromMasks)
 {
     applyOpacityMark();
     const QStringList stampLines = lines.isEmpty() ? QStringList{QString()} : lines;
@@ -716,13 +716,14 @@ void Workspace::render(const QStringList& lines, bool fromMasks)
     if (out.failed) {
         if (fromMasks)
             m_platform.prompts->warning(NotValid);
-        return;
+        return false;
     }
     m_adjusted = out.stamped;
     m_adjustedPatch = out.adjustedPatch;
     m_adjustedPatchAt = out.patchAt;
     m_stamped = out.stamped;
     emit picturesChanged();
+    return true;
 }
 
 void Workspace::setAdjusted(const QImage& picture)
@@ -754,16 +755,19 @@ void Workspace::renderFromMasks()
     const stamptext::ValueLookup lookup = [this](const QString& tag) {
         return m_values ? m_values->valueOf(tag) : QString();
     };
-    // Each ticked entry counts as a change of the photo.
-    for (const StampText& entry : m_attributes.stampTexts) {
-        if (entry.ticked)
-            m_photoChanged = true;
-    }
     const QStringList lines = render::stampLinesFromMasks(m_attributes.stampTexts, lookup);
-    m_textPreview = lines;
-    // A full render replaces whatever text-preview render was held back.
+    // A full render replaces whatever text-preview render was held back. When the photo
+    // cannot be adjusted the render ends before the lines are built: the text preview stays
+    // empty and the photo does not count as changed.
     m_textRenderPending = false;
-    render(lines, true);
+    if (render(lines, true)) {
+        m_textPreview = lines;
+        // Each ticked entry counts as a change of the photo.
+        for (const StampText& entry : m_attributes.stampTexts) {
+            if (entry.ticked)
+                m_photoChanged = true;
+        }
+    }
     emit changed();
 }
 

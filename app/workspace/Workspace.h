@@ -237,7 +237,8 @@ private:
     void clearPhoto();
     void afterLoad(const QString& path, double rx, double ry);
     bool savePreviewTo(const QString& destination);
-    void render(const QStringList& lines, bool fromMasks);
+    /// False when the photo could not be rendered (the picture stays as it was).
+    bool render(const QStringList& lines, bool fromMasks);
     void applyOpacityMark();
     void recoverFromProfileFailure();
     /// Runs \a body with the text-preview renders it asks for held back and done once at
