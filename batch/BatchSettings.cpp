@@ -1,10 +1,8 @@
 #include "batch/BatchSettings.h"
 
-#include "platform/Text8Bit.h"
 #include "profiles/AttributeProfile.h"
+#include "profiles/ProfileText.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <exception>
 
 namespace tess::batch {
@@ -15,31 +13,15 @@ namespace {
 struct BadLine
 {};
 
-/// The lines of a profile: CR LF, LF and CR each end a line, a break at the very end
-/// starts no further line, and past the end every line is empty (as the main window's
-/// reader has it).
+/// The lines of a profile, with the conversions a batch needs at reading time.
 class Lines
 {
 public:
-    explicit Lines(QStringView text) : text_(text) {}
+    explicit Lines(QStringView text) : lines_(text) {}
 
-    bool atEnd() const { return pos_ >= text_.size(); }
-
-    QString next()
-    {
-        if (atEnd())
-            return {};
-        const qsizetype start = pos_;
-        while (pos_ < text_.size() && text_[pos_] != u'\r' && text_[pos_] != u'\n')
-            ++pos_;
-        const qsizetype end = pos_;
-        if (pos_ < text_.size()) {
-            const bool crlf =
-                text_[pos_] == u'\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == u'\n';
-            pos_ += crlf ? 2 : 1;
-        }
-        return text_.sliced(start, end - start).toString();
-    }
+    bool atEnd() const { return lines_.atEnd(); }
+    QString next() { return lines_.next().toString(); }
+    void skipMarkers() { lines_.skipMarkers(); }
 
     int integer() { return integer(next()); }
 
@@ -67,31 +49,8 @@ public:
     }
 
 private:
-    QStringView text_;
-    qsizetype pos_ = 0;
+    profiles::ProfileLines lines_;
 };
-
-bool readWholeFile(const QString& path, QByteArray* bytes)
-{
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > profiles::MaxProfileBytes)
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    *bytes = file.read(profiles::MaxProfileBytes + 1);
-    return file.error() == QFileDevice::NoError && bytes->size() <= profiles::MaxProfileBytes;
-}
-
-/// Line 1 compared byte for byte: anything in front of the header (a byte-order mark
-/// included) makes the file no profile.
-bool startsWithHeader(const QByteArray& bytes)
-{
-    const QByteArray header = profiles::ProfileHeader.toLatin1();
-    return bytes.startsWith(header) &&
-           (bytes.size() == header.size() || bytes[header.size()] == '\r' ||
-            bytes[header.size()] == '\n');
-}
 
 BatchSettings parseProfile(QStringView text)
 {
@@ -146,13 +105,7 @@ BatchSettings parseProfile(QStringView text)
     const QString flags = lines.next();
     s.keepFlags = flags.startsWith(u'-') ? QStringLiteral("1111") : flags;
 
-    // Up to and including "-12-", twelve lines at most. A file whose markers begin before
-    // line 28 ends them sooner; skipping a fixed twelve lines there would swallow its first
-    // stamp text entries.
-    for (int i = 0; i < 12 && !lines.atEnd(); ++i) {
-        if (lines.next() == u"-12-")
-            break;
-    }
+    lines.skipMarkers();
     while (!lines.atEnd()) {
         StampText entry;
         entry.mask = lines.next();
@@ -199,10 +152,10 @@ BatchSettings batchSettingsFromAttributes(const StampAttributes& a)
 std::optional<BatchSettings> readBatchProfile(const QString& path)
 {
     try {
-        QByteArray bytes;
-        if (!readWholeFile(path, &bytes) || !startsWithHeader(bytes))
+        const std::optional<QString> text = profiles::readProfileText(path);
+        if (!text)
             return std::nullopt;
-        return parseProfile(platform::decode8Bit(bytes));
+        return parseProfile(*text);
     } catch (const BadLine&) {
     } catch (const std::bad_alloc&) {
     }

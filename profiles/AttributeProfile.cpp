@@ -1,10 +1,8 @@
 #include "profiles/AttributeProfile.h"
 
-#include "platform/Text8Bit.h"
+#include "profiles/ProfileText.h"
 
 #include <QByteArray>
-#include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
 #include <exception>
@@ -25,42 +23,6 @@ constexpr int MarkerLines = 12;
 struct ConversionError
 {};
 
-bool isLineBreak(QChar c)
-{
-    return c == u'\r' || c == u'\n';
-}
-
-/// Hands out the lines of a text one by one: CR LF, LF and CR all end a line, and a
-/// break at the very end does not start another line. Past the end every line is empty.
-class LineCursor
-{
-public:
-    explicit LineCursor(QStringView text) : text_(text) {}
-
-    bool atEnd() const { return pos_ >= text_.size(); }
-
-    QStringView next()
-    {
-        if (atEnd())
-            return {};
-        const qsizetype start = pos_;
-        qsizetype end = start;
-        while (end < text_.size() && !isLineBreak(text_[end]))
-            ++end;
-        pos_ = end;
-        if (pos_ < text_.size()) {
-            const bool crlf =
-                text_[pos_] == u'\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == u'\n';
-            pos_ += crlf ? 2 : 1;
-        }
-        return text_.sliced(start, end - start);
-    }
-
-private:
-    QStringView text_;
-    qsizetype pos_ = 0;
-};
-
 bool equalsAsciiIgnoringCase(QStringView text, QLatin1StringView word)
 {
     if (text.size() != word.size())
@@ -73,30 +35,6 @@ bool equalsAsciiIgnoringCase(QStringView text, QLatin1StringView word)
             return false;
     }
     return true;
-}
-
-/// The whole file, or false when it can't be read or is far too large to be a profile.
-bool readProfileFile(const QString& path, QByteArray* bytes)
-{
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > MaxProfileBytes)
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    *bytes = file.read(MaxProfileBytes + 1);
-    return file.error() == QFileDevice::NoError && bytes->size() <= MaxProfileBytes;
-}
-
-/// Line 1 compared byte for byte, so a byte-order mark in front of it makes the file
-/// invalid rather than being dropped by the decoder.
-bool startsWithHeaderLine(const QByteArray& bytes)
-{
-    const QByteArray header = ProfileHeader.toLatin1();
-    if (!bytes.startsWith(header))
-        return false;
-    return bytes.size() == header.size() || bytes[header.size()] == '\r' ||
-           bytes[header.size()] == '\n';
 }
 
 class ProfileReader
@@ -152,7 +90,8 @@ public:
         const QStringView flags = lines_.next();
         target_.setKeepFlags(flags.startsWith(u'-') ? QStringLiteral("1111") : flags.toString());
 
-        skipMarkers();
+        // Files whose markers begin early end them sooner: see skipMarkers.
+        lines_.skipMarkers();
         while (!lines_.atEnd()) {
             target_.addStampText(lines_.next().toString());
             target_.setLastStampTextTicked(boolean(lines_.next()));
@@ -209,19 +148,7 @@ private:
             target_.selectEffect(chosen);
     }
 
-    /// Skips to the line after "-12-", twelve lines at most. Files whose markers begin
-    /// before line 28 end their markers sooner; skipping a fixed twelve lines there
-    /// would swallow their first stamp text entries. Files with all twelve markers in
-    /// place are read the same either way.
-    void skipMarkers()
-    {
-        for (int i = 0; i < MarkerLines && !lines_.atEnd(); ++i) {
-            if (lines_.next() == u"-12-")
-                return;
-        }
-    }
-
-    LineCursor lines_;
+    ProfileLines lines_;
     ProfileTarget& target_;
 };
 
@@ -483,11 +410,8 @@ std::optional<bool> profileBoolean(QStringView text)
 bool loadAttributeProfile(const QString& path, ProfileTarget& target, bool withWindowPosition)
 {
     try {
-        QByteArray bytes;
-        if (readProfileFile(path, &bytes) && startsWithHeaderLine(bytes)) {
-            // The header is plain ASCII, so it is one line in either decoding.
-            const QString text = platform::decode8Bit(bytes);
-            ProfileReader reader(text, target);
+        if (const std::optional<QString> text = readProfileText(path)) {
+            ProfileReader reader(*text, target);
             reader.apply(withWindowPosition);
             return true;
         }

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <optional>
+
+namespace tess::profiles {
+
+/// The text of the profile at `path`: the file is read whole, line 1 is compared with the
+/// header byte for byte (so a byte-order mark in front of it makes the file no profile),
+/// and the bytes are decoded as UTF-8, else Windows-1252. Nothing when the file can't be
+/// read, is far too large to be a profile, or does not begin with the header.
+std::optional<QString> readProfileText(const QString& path);
+
+/// Hands out the lines of a profile's text one by one: CR LF, LF and CR all end a line,
+/// and a break at the very end does not start another line. Past the end every line is
+/// empty.
+class ProfileLines
+{
+public:
+    explicit ProfileLines(QStringView text) : text_(text) {}
+
+    bool atEnd() const { return pos_ >= text_.size(); }
+    QStringView next();
+    /// Skips the marker lines after line 27, up to and including "-12-" and twelve lines at
+    /// most. A file whose markers begin before line 28 (an older, shorter version of the
+    /// format) ends them sooner; skipping a fixed twelve lines there would swallow its
+    /// first stamp text entries.
+    void skipMarkers();
+
+private:
+    QStringView text_;
+    qsizetype pos_ = 0;
+};
+
+} // namespace tess::profiles
