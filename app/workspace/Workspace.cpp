@@ -2,6 +2,7 @@
 
 #include "adjust/PixelEffects.h"
 #include "metadata/PhotoFile.h"
+#include "profiles/AttributeProfile.h"
 #include "render/StampLines.h"
 #include "render/StampRenderer.h"
 #include "stamptext/StampMask.h"
@@ -472,7 +473,7 @@ void Workspace::color1Click()
 
 void Workspace::setOutlineWidth(int n)
 {
-    m_attributes.outlineWidth = (n >= 0 && n <= 5) ? n : 1;
+    m_attributes.outlineWidth = profiles::outlineWidthFor(n);
     m_outlineMark = m_attributes.outlineWidth;
     rerenderStamp();
 }

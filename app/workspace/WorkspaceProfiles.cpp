@@ -15,32 +15,20 @@ const QString ExportTitle = QStringLiteral("Export Orvane Tessarine Attributes")
 const QString DefaultCaption = QStringLiteral("Stamp Text Attributes - default.tsrx");
 } // namespace
 
-/// Applies each profile line to the workspace as the window's controls would: the outline
-/// width through setOutlineWidth, the track bars with their change handling, the menu marks.
-class WorkspaceProfileTarget : public profiles::ProfileTarget
+/// Applies each profile line to the workspace as the window's controls would. The plain
+/// values go straight into the attributes; the outline width goes through setOutlineWidth,
+/// the track bars through their change handling, and the menu marks follow their values.
+class WorkspaceProfileTarget : public profiles::AttributesTarget
 {
 public:
-    explicit WorkspaceProfileTarget(Workspace& ws) : m_ws(ws), m_a(ws.m_attributes) {}
+    explicit WorkspaceProfileTarget(Workspace& ws) : AttributesTarget(ws.m_attributes), m_ws(ws) {}
 
     void setWindowPosition(int left, int top) override
     {
         m_ws.setWindowPosition(left, top);
         emit m_ws.windowPositionChanged();
     }
-    void setFontName(const QString& name) override { m_a.fontName = name; }
-    void setFontSize(int size) override { m_a.fontSize = size; }
-    void setFontStyle(bool bold, bool italic) override
-    {
-        m_a.bold = bold;
-        m_a.italic = italic;
-    }
-    void setTextColor(quint32 color) override { m_a.textColor = color; }
-    void setOutlineColor(quint32 color) override { m_a.outlineColor = color; }
     void setOutlineWidth(int width) override { m_ws.setOutlineWidth(width); }
-    void setDateFormatDateTime(int index) override { m_a.dateFormatDateTime = index; }
-    void setDateFormatOriginal(int index) override { m_a.dateFormatOriginal = index; }
-    void setDateFormatCreated(int index) override { m_a.dateFormatCreated = index; }
-    void setDateFormatOther(int index) override { m_a.dateFormatOther = index; }
     void setHorizontalTrackBarMax(int max) override { m_ws.setHorizontalMaximum(max); }
     void setHorizontalTrackBarPosition(int position) override
     {
@@ -48,38 +36,18 @@ public:
     }
     void setVerticalTrackBarMax(int max) override { m_ws.setVerticalMaximum(max); }
     void setVerticalTrackBarPosition(int position) override { m_ws.setVerticalPosition(position); }
-    void setBorderWidth(int width) override { m_a.borderWidth = width; }
     void setOpacity(int opacity) override
     {
-        m_a.opacity = opacity;
-        switch (opacity) {
-        case 51:
-            m_ws.markOpacity(OpacityItem::P20);
-            break;
-        case 102:
-            m_ws.markOpacity(OpacityItem::P40);
-            break;
-        case 153:
-            m_ws.markOpacity(OpacityItem::P60);
-            break;
-        case 204:
-            m_ws.markOpacity(OpacityItem::P80);
-            break;
-        case 255:
-            m_ws.markOpacity(OpacityItem::P100);
-            break;
-        default:
-            m_ws.markOpacity(OpacityItem::Custom);
+        AttributesTarget::setOpacity(opacity);
+        // A preset's value selects the preset; every other value is Custom.
+        OpacityItem item = OpacityItem::Custom;
+        for (OpacityItem preset : {OpacityItem::P20, OpacityItem::P40, OpacityItem::P60,
+                                   OpacityItem::P80, OpacityItem::P100}) {
+            if (opacityOfItem(preset) == opacity)
+                item = preset;
         }
+        m_ws.markOpacity(item);
     }
-    void setJpegQuality(int quality) override { m_a.jpegQuality = quality; }
-    void setProportionalSize(bool on, int referenceHeight) override
-    {
-        m_a.proportionalSize = on;
-        m_a.referenceHeight = referenceHeight;
-    }
-    void setBrightness(int brightness) override { m_a.brightness = brightness; }
-    void setContrast(int contrast) override { m_a.contrast = contrast; }
     void resetEffect() override { m_ws.markEffect(EffectItem::None); }
     void selectEffect(PhotoEffect effect) override
     {
@@ -94,7 +62,7 @@ public:
             m_ws.markEffect(EffectItem::Negative);
             break;
         case PhotoEffect::Sepia:
-            m_ws.markEffect(sepiaItemForLevel(m_a.sepiaLevel));
+            m_ws.markEffect(sepiaItemForLevel(m_ws.m_attributes.sepiaLevel));
             break;
         case PhotoEffect::None:
             m_ws.markEffect(EffectItem::None);
@@ -103,27 +71,19 @@ public:
     }
     void setSepiaLevel(int level) override
     {
-        m_a.sepiaLevel = level;
-        if (m_a.effect == PhotoEffect::Sepia)
+        AttributesTarget::setSepiaLevel(level);
+        if (m_ws.m_attributes.effect == PhotoEffect::Sepia)
             m_ws.markEffect(sepiaItemForLevel(level));
-    }
-    void setKeepFlags(const QString& flags) override { m_a.keepFlags = flags; }
-    void addStampText(const QString& mask) override { m_a.stampTexts.append({mask, false}); }
-    void setLastStampTextTicked(bool ticked) override
-    {
-        if (!m_a.stampTexts.isEmpty())
-            m_a.stampTexts.last().ticked = ticked;
     }
     void applyHeldPosition(const QString& position) override
     {
-        m_a.position = position;
+        AttributesTarget::applyHeldPosition(position);
         m_ws.selectPositionButton(position);
     }
     void recover() override { m_ws.recoverFromProfileFailure(); }
 
 private:
     Workspace& m_ws;
-    StampAttributes& m_a;
 };
 
 bool Workspace::loadAttributeProfile(const QString& path, bool withWindowPosition)
