@@ -21,16 +21,17 @@ const QImage& PreviewImage::drawable()
     if (picture.cacheKey() != m_drawableKey || m_drawable.isNull() != picture.isNull()) {
         m_drawable = picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_RGB32);
         m_drawableKey = picture.cacheKey();
-        m_fitted = QImage();
     }
     return m_drawable;
 }
 
 const QImage& PreviewImage::fitted(QSize size)
 {
-    const QImage& source = drawable();
+    // Scaled from the photo itself: converting the whole photo for drawing first would cost a
+    // full pass and a second full-size copy for a picture that is shown small.
+    const QImage& source = m_form.picture();
     if (m_fitted.size() != size || m_fittedKey != source.cacheKey()) {
-        m_fitted = adjust::scaledForDisplay(source, size);
+        m_fitted = adjust::scaledForDisplay(source, size).convertToFormat(QImage::Format_RGB32);
         m_fittedKey = source.cacheKey();
     }
     return m_fitted;
@@ -43,10 +44,14 @@ void PreviewImage::paintEvent(QPaintEvent* event)
         return;
     QPainter painter(this);
     painter.setClipRegion(event->region());
-    if (target.size() == m_form.picture().size())
+    if (target.size() == m_form.picture().size()) {
+        m_fitted = QImage();
         painter.drawImage(target.topLeft(), drawable());
-    else
+    } else {
+        m_drawable = QImage(); // only one of the two is kept
+        m_drawableKey = 0;
         painter.drawImage(target.topLeft(), fitted(target.size()));
+    }
 }
 
 void PreviewImage::mousePressEvent(QMouseEvent* event)
