@@ -3,6 +3,7 @@
 
 #include "profiles/AttributeProfile.h"
 #include "tests/app/WorkspaceFixture.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TestMain.h"
 
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <utility>
 
 using namespace tess;
+using tess::test::readFile;
 using tess::test::WorkspaceFixture;
 
 namespace {
@@ -127,12 +129,6 @@ void writeFile(const QString& path, const QByteArray& bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), qint64(bytes.size()));
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 /// A started workspace with a photo open and the messages of getting there forgotten.

@@ -1,5 +1,6 @@
 #include "metadata/PhotoFile.h"
 #include "tests/app/WorkspaceFixture.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TestMain.h"
 #include "tests/support/TestPhotos.h"
 
@@ -14,11 +15,6 @@ const QString Loss =
     QStringLiteral("You are about to loose changes made to the photo.  Do you want to continue?");
 const QString NotValid = QStringLiteral("The file is not valid or could not be open.");
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 } // namespace
 
 class TestWorkspace : public QObject
@@ -176,8 +172,8 @@ private slots:
         QCOMPARE(f.platform.prompts.texts().last(), QStringLiteral("The file has been saved."));
         QCOMPARE(f.ws->title(), QStringLiteral("Orvane Tessarine - copy.jpg"));
         QCOMPARE(f.ws->sourceFileName(), source);
-        const QByteArray sourceBefore = fileBytes(source);
-        const QByteArray copyBefore = fileBytes(copy);
+        const QByteArray sourceBefore = test::readFile(source);
+        const QByteArray copyBefore = test::readFile(copy);
 
         f.ws->flip1Click(); // changes the picture, so the saved bytes differ
         f.ws->save1Click();
@@ -185,8 +181,8 @@ private slots:
             f.platform.prompts.texts().mid(f.platform.prompts.texts().size() - 2),
             (QStringList{QStringLiteral("Are you sure you want to overwrite the original file?"),
                          QStringLiteral("The original file has been overwritten successfully.")}));
-        QVERIFY(fileBytes(source) != sourceBefore);
-        QCOMPARE(fileBytes(copy), copyBefore);
+        QVERIFY(test::readFile(source) != sourceBefore);
+        QCOMPARE(test::readFile(copy), copyBefore);
         QCOMPARE(f.ws->title(), QStringLiteral("Orvane Tessarine - copy.jpg"));
 
         // A saved photo still counts as changed.

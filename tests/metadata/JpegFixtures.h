@@ -3,6 +3,8 @@
 // Small JPEG files made on the spot for the metadata tests: plain libjpeg encodings in every
 // colour layout, hand-built segments and EXIF blocks, and segment lists read back.
 
+#include "tests/support/TestFiles.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QImage>
@@ -173,18 +175,6 @@ inline QList<FoundSegment> leadingSegments(const QByteArray& file)
         pos += 2 + length;
     }
     return out;
-}
-
-inline QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-inline bool writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 /// Builds a TIFF block, as found after "Exif\0\0", in either byte order.

@@ -189,7 +189,7 @@ private slots:
         QVERIFY2(loaded.ok(), qPrintable(loaded.error));
         QCOMPARE(loaded.image.format(), QImage::Format_BGR888);
 
-        const LoadResult fromMemory = decodeJpeg(test::readAll(path));
+        const LoadResult fromMemory = decodeJpeg(test::readFile(path));
         QVERIFY(fromMemory.ok());
         QCOMPARE(fromMemory.image, loaded.image);
 
@@ -348,7 +348,7 @@ private slots:
         QVERIFY(!bytes.isEmpty());
         QTemporaryDir dir;
         const QString path = dir.filePath(name);
-        QVERIFY(test::writeAll(path, bytes));
+        QVERIFY(test::writeFile(path, bytes));
         const LoadResult result = loadPhoto(path);
         QVERIFY2(result.ok(), qPrintable(result.error));
         QCOMPARE(result.image.format(), QImage::Format_BGR888);
@@ -378,7 +378,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(name);
         if (create)
-            QVERIFY(test::writeAll(path, bytes));
+            QVERIFY(test::writeFile(path, bytes));
         const LoadResult result = loadPhoto(path);
         QVERIFY(!result.ok());
         QVERIFY(!result.error.isEmpty());

@@ -320,12 +320,12 @@ private slots:
         const QString sourcePath =
             dir.filePath(sourceName.isEmpty() ? QStringLiteral("absent.jpg") : sourceName);
         if (!sourceName.isEmpty())
-            QVERIFY(test::writeAll(sourcePath, source));
+            QVERIFY(test::writeFile(sourcePath, source));
         const QString dest = dir.filePath(QStringLiteral("out.jpg"));
         const QImage picture = test::syntheticPhoto(24, 16);
 
         QVERIFY(saveStampedJpeg(picture, 90, sourcePath, dest));
-        const QByteArray out = test::readAll(dest);
+        const QByteArray out = test::readFile(dest);
         QVERIFY(out.startsWith("\xFF\xD8"));
         QCOMPARE(leadingFramed(out), expected);
         // Right after the metadata comes the new encoding's first table.
@@ -371,7 +371,7 @@ private slots:
         QTemporaryDir dir;
         const QString source = dir.filePath(QStringLiteral("source.jpg"));
         const QString dest = dir.filePath(QStringLiteral("dest.jpg"));
-        QVERIFY(test::writeAll(source, sourceWith({segment(0xE1, payload)})));
+        QVERIFY(test::writeFile(source, sourceWith({segment(0xE1, payload)})));
         QVERIFY(saveStampedJpeg(test::syntheticPhoto(picture.width(), picture.height()), 90, source,
                                 dest));
 
@@ -419,7 +419,7 @@ private slots:
         TimgData source, out;
         source.loadSourceSegments(path);
         out.loadSourceSegments(dest);
-        const QByteArray bytes = test::readAll(dest);
+        const QByteArray bytes = test::readFile(dest);
         if (const tSection* exif = source.exifSection()) {
             QVERIFY(bytes.startsWith("\xFF\xD8\xFF\xE1"));
             QVERIFY(out.exifSection());
@@ -488,11 +488,11 @@ private slots:
     {
         QTemporaryDir dir;
         const QString dest = dir.filePath(QStringLiteral("dest.jpg"));
-        QVERIFY(test::writeAll(dest, "old"));
+        QVERIFY(test::writeFile(dest, "old"));
         const auto permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
         QVERIFY(QFile::setPermissions(dest, permissions));
         QVERIFY(saveStampedJpeg(test::syntheticPhoto(16, 16), 80, QString(), dest));
-        QVERIFY(test::readAll(dest).startsWith("\xFF\xD8"));
+        QVERIFY(test::readFile(dest).startsWith("\xFF\xD8"));
         const auto ownerGroupOther = QFileDevice::Permissions(0x7077); // not the "User" copy
         QCOMPARE(QFileInfo(dest).permissions() & ownerGroupOther, permissions);
     }
@@ -523,12 +523,12 @@ private slots:
         if (kind == u"missing folder") {
             dest = dir.filePath(QStringLiteral("nowhere/dest.jpg"));
         } else if (kind == u"under a regular file") {
-            QVERIFY(test::writeAll(dir.filePath(QStringLiteral("file")), "x"));
+            QVERIFY(test::writeFile(dir.filePath(QStringLiteral("file")), "x"));
             dest = dir.filePath(QStringLiteral("file/dest.jpg"));
         } else if (kind == u"destination is a folder") {
             QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("dest.jpg")));
         } else {
-            QVERIFY(test::writeAll(dest, oldContent));
+            QVERIFY(test::writeFile(dest, oldContent));
             if (kind == u"stopped half-way")
                 progress = [](int done, int total) { return done < total / 2; };
             else if (kind == u"picture too wide")
@@ -545,7 +545,7 @@ private slots:
         QVERIFY(!saveStampedJpeg(picture, 90, source, dest, progress));
         QCOMPARE(folderListing(watched), listing);
         if (QFileInfo(dest).isFile())
-            QCOMPARE(test::readAll(dest), oldContent);
+            QCOMPARE(test::readFile(dest), oldContent);
         else if (kind == u"destination is a folder")
             QVERIFY(QFileInfo(dest).isDir());
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -571,19 +571,19 @@ private slots:
         QString source = path;
         if (cutAt >= 0) {
             source = dir.filePath(QStringLiteral("cut.jpg"));
-            QVERIFY(test::writeAll(source, test::readAll(path).left(cutAt)));
+            QVERIFY(test::writeFile(source, test::readFile(path).left(cutAt)));
         }
         const LoadResult loaded = loadPhoto(source);
         const QImage picture = loaded.ok() ? loaded.image : test::syntheticPhoto(32, 24);
         const QString dest = dir.filePath(QStringLiteral("out.jpg"));
         QVERIFY(saveStampedJpeg(picture, 85, source, dest));
 
-        const QByteArray out = test::readAll(dest);
+        const QByteArray out = test::readFile(dest);
         const QList<QByteArray> leading = leadingFramed(out);
         QVERIFY(!leading.isEmpty());
         // The first segment is the source's EXIF block (its size fields aside), its APP0, or
         // the default JFIF segment.
-        const QByteArray original = test::readAll(source);
+        const QByteArray original = test::readFile(source);
         TimgData kept;
         kept.loadSourceSegments(source);
         const QByteArray first = leading.first();

@@ -1,4 +1,5 @@
 #include "profiles/AttributeProfile.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TestMain.h"
 
 #include <QDir>
@@ -10,6 +11,7 @@
 
 using namespace tess;
 using namespace tess::profiles;
+using tess::test::writeFile;
 
 Q_DECLARE_METATYPE(tess::StampAttributes)
 
@@ -360,21 +362,6 @@ StampAttributes everyFieldSet()
     return a;
 }
 
-QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
-{
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        return {};
-    return path;
-}
-
-QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestProfile : public QObject
@@ -413,7 +400,7 @@ private slots:
             writeFile(dir, QStringLiteral("p.tsrx"), QByteArray(100000, 'x') + "\r\n");
         QVERIFY(!path.isEmpty());
         QVERIFY(writeAttributeProfile(path, attributes));
-        QCOMPARE(readBytes(path), profileBytes(attributes));
+        QCOMPARE(test::readFile(path), profileBytes(attributes));
 
         StampAttributes read = startupStampAttributes();
         AttributesTarget target(read);
@@ -492,14 +479,14 @@ private slots:
         QFETCH(int, lineCount);
         const QString fixturePath = QFINDTESTDATA(QStringLiteral("fixtures/") + fixture);
         QVERIFY(!fixturePath.isEmpty());
-        const QByteArray expected = readBytes(fixturePath);
+        const QByteArray expected = test::readFile(fixturePath);
         QCOMPARE(expected.count("\r\n"), lineCount);
         QVERIFY(expected.endsWith("\r\n"));
 
         QTemporaryDir dir;
         const QString path = dir.filePath(fixture);
         QVERIFY(writeAttributeProfile(path, attributes));
-        QCOMPARE(readBytes(path), expected);
+        QCOMPARE(test::readFile(path), expected);
 
         // And the reader, independently of the writer, gives the record back.
         const std::optional<StampAttributes> read =
@@ -919,7 +906,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("p.tsrx"));
         QVERIFY(writeAttributeProfile(path, a));
-        QCOMPARE(readBytes(path).count("\r\n"), 39 + 4);
+        QCOMPARE(test::readFile(path).count("\r\n"), 39 + 4);
         const std::optional<StampAttributes> read = readProfileAttributes(path, StampAttributes{});
         QVERIFY(read.has_value());
         QCOMPARE(read->fontName, QStringLiteral("Bad  Font"));
@@ -974,7 +961,7 @@ private slots:
         QVERIFY(!result.ok);
         QVERIFY(!result.error.isEmpty());
         QVERIFY(!QFile::exists(target) || target == existing);
-        QCOMPARE(readBytes(existing), old);
+        QCOMPARE(test::readFile(existing), old);
         // Nothing left behind beside the profile.
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("default.tsrx")});

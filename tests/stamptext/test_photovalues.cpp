@@ -2,6 +2,7 @@
 #include "platform/Text8Bit.h"
 #include "stamptext/PhotoValues.h"
 #include "stamptext/StampMask.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TestMain.h"
 #include "tests/support/TestPhotos.h"
 
@@ -16,6 +17,7 @@
 using namespace tess;
 using stamptext::DateFormats;
 using stamptext::PhotoValueTable;
+using tess::test::writeFile;
 
 namespace {
 
@@ -39,15 +41,6 @@ const QStringList& clockAndFileTags()
 {
     static const QStringList tags = stamptext::stampTags().mid(stamptext::ExifTagCount);
     return tags;
-}
-
-QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
-{
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        return {};
-    return path;
 }
 
 // A JPEG whose EXIF segment points IFD0 past its end.
