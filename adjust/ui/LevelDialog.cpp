@@ -10,7 +10,8 @@
 namespace tess::adjust::ui {
 
 LevelDialog::LevelDialog(Workspace& workspace, const Settings& settings, QWidget* parent)
-    : FixedDialog(settings.caption, 300, 124, parent), m_ws(workspace), m_level(settings.level)
+    : platform::FixedDialog(settings.caption, 300, 124, parent), m_ws(workspace),
+      m_level(settings.level)
 {
     Label3 = new QLabel(this);
     Label3->setGeometry(scaled(100, 8, 100, 16));

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "adjust/ui/FixedDialog.h"
 #include "app/attributes/StampAttributes.h"
+#include "platform/qt/FixedDialog.h"
 
 class QLabel;
 class QPushButton;
@@ -16,7 +16,7 @@ namespace tess::adjust::ui {
 /// A dialog that sets one StampAttributes level with a track bar: the value label above
 /// the bar, the range's ends below it and an OK button that writes the position. There is
 /// no Cancel: the close box leaves without writing.
-class LevelDialog : public FixedDialog
+class LevelDialog : public platform::FixedDialog
 {
     Q_OBJECT
 public:

@@ -20,7 +20,8 @@ constexpr int PreviewSide = 139;
 } // namespace
 
 TForm16::TForm16(Workspace& workspace, QWidget* parent)
-    : FixedDialog(QStringLiteral("Brightness and Contrast"), 439, 244, parent), m_ws(workspace)
+    : platform::FixedDialog(QStringLiteral("Brightness and Contrast"), 439, 244, parent),
+      m_ws(workspace)
 {
     setObjectName(QStringLiteral("Form16"));
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "adjust/ui/FixedDialog.h"
+#include "platform/qt/FixedDialog.h"
 
 #include <QImage>
 
@@ -19,7 +19,7 @@ namespace tess::adjust::ui {
 /// "Brightness and Contrast": sets brightness and contrast (0..510, 255 = unchanged) with a
 /// live preview of the adjusted photo. OK writes both values; Cancel sets the workspace's
 /// dialogCancelled flag; the close box leaves without writing.
-class TForm16 : public FixedDialog
+class TForm16 : public platform::FixedDialog
 {
     Q_OBJECT
 public:

@@ -22,7 +22,8 @@ const QString NoSuchFolder = QStringLiteral("The local folder specified does not
 } // namespace
 
 Tbatchprocess::Tbatchprocess(platform::Platform platform, QWidget* parent)
-    : FixedDialog(QStringLiteral("Batch Stamp Processing"), ClientWidth, ClientHeight, parent),
+    : platform::FixedDialog(QStringLiteral("Batch Stamp Processing"), ClientWidth, ClientHeight,
+                            parent),
       m_platform(platform), m_run(platform)
 {
     setObjectName(QStringLiteral("batchprocess"));
@@ -143,7 +144,7 @@ void Tbatchprocess::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    FixedDialog::closeEvent(event);
+    platform::FixedDialog::closeEvent(event);
 }
 
 void Tbatchprocess::reject()
@@ -152,7 +153,7 @@ void Tbatchprocess::reject()
         m_run.stop();
         return;
     }
-    FixedDialog::reject();
+    platform::FixedDialog::reject();
 }
 
 bool Tbatchprocess::eventFilter(QObject* watched, QEvent* event)
@@ -168,7 +169,7 @@ bool Tbatchprocess::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    return FixedDialog::eventFilter(watched, event);
+    return platform::FixedDialog::eventFilter(watched, event);
 }
 
 } // namespace tess::batch::ui

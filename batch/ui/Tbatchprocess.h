@@ -1,7 +1,7 @@
 #pragma once
 
-#include "adjust/ui/FixedDialog.h"
 #include "batch/BatchRun.h"
+#include "platform/qt/FixedDialog.h"
 
 class QLabel;
 class QProgressBar;
@@ -12,7 +12,7 @@ namespace tess::batch::ui {
 /// "Batch Stamp Processing": runs one batch as soon as it is shown, with a status line, a
 /// progress bar, STOP (OK once the run has ended) and, at the end, links to the result log
 /// and the destination folder. A thin view over BatchRun.
-class Tbatchprocess : public adjust::ui::FixedDialog
+class Tbatchprocess : public platform::FixedDialog
 {
     Q_OBJECT
 public:

@@ -45,7 +45,7 @@ QStringList droppedPaths(const QMimeData* data)
 } // namespace
 
 Tbatchstampform::Tbatchstampform(Workspace& workspace, QWidget* parent)
-    : FixedDialog(QStringLiteral("Batch Stamp"), ClientWidth, ClientHeight, parent),
+    : platform::FixedDialog(QStringLiteral("Batch Stamp"), ClientWidth, ClientHeight, parent),
       m_ws(workspace), m_process(std::make_unique<Tbatchprocess>(workspace.platform(), this)),
       m_runProcess([](Tbatchprocess& process) { process.exec(); })
 {
@@ -286,7 +286,7 @@ bool Tbatchstampform::eventFilter(QObject* watched, QEvent* event)
             break;
         }
     }
-    return FixedDialog::eventFilter(watched, event);
+    return platform::FixedDialog::eventFilter(watched, event);
 }
 
 } // namespace tess::batch::ui

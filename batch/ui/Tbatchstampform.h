@@ -1,7 +1,7 @@
 #pragma once
 
-#include "adjust/ui/FixedDialog.h"
 #include "app/workspace/Workspace.h"
+#include "platform/qt/FixedDialog.h"
 
 #include <functional>
 #include <memory>
@@ -22,7 +22,7 @@ class Tbatchprocess;
 /// stamped copies go and whether existing ones may be replaced. OK checks that nothing is
 /// missing and runs the Batch Stamp Processing window; afterwards, and on Cancel, the
 /// dialog empties itself and closes. Closing it with the close box keeps what it holds.
-class Tbatchstampform : public adjust::ui::FixedDialog
+class Tbatchstampform : public platform::FixedDialog
 {
     Q_OBJECT
 public:

@@ -13,7 +13,7 @@ namespace tess::info::ui {
 
 TAbout::TAbout(const platform::Platform& platform, QWidget* parent,
                std::optional<QString> versionText)
-    : FixedDialog(QStringLiteral("About"), 451, 346, parent), m_platform(platform),
+    : platform::FixedDialog(QStringLiteral("About"), 451, 346, parent), m_platform(platform),
       m_versionText(std::move(versionText))
 {
     setObjectName(QStringLiteral("About"));
@@ -105,7 +105,7 @@ bool TAbout::eventFilter(QObject* watched, QEvent* event)
         Label6Click();
         return true;
     }
-    return FixedDialog::eventFilter(watched, event);
+    return platform::FixedDialog::eventFilter(watched, event);
 }
 
 } // namespace tess::info::ui

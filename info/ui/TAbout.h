@@ -1,8 +1,8 @@
 #pragma once
 
-#include "adjust/ui/FixedDialog.h"
 #include "info/TrsFileVersion.h"
 #include "platform/Platform.h"
+#include "platform/qt/FixedDialog.h"
 
 #include <optional>
 
@@ -15,7 +15,7 @@ namespace tess::info::ui {
 /// "About": the program's name and version, the maker's home page, the operating system and
 /// the physical memory. The values are worked out once, when the dialog is created at
 /// start-up; showing it again does not refresh them.
-class TAbout : public adjust::ui::FixedDialog
+class TAbout : public platform::FixedDialog
 {
     Q_OBJECT
 public:

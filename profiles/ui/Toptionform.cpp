@@ -6,12 +6,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QSlider>
 #include <QStackedWidget>
 #include <QTreeWidget>
@@ -22,7 +20,6 @@ namespace tess::profiles::ui {
 namespace {
 
 // The dialog is laid out in pixels of a 120 dpi screen and scaled to the real one.
-constexpr double DesignDpi = 120.0;
 constexpr int ClientWidth = 624;
 constexpr int ClientHeight = 394;
 constexpr int PageLeft = 236;
@@ -57,18 +54,11 @@ template <typename Attributes> auto& dateFormatField(Attributes& a, int i)
 
 } // namespace
 
-Toptionform::Toptionform(Workspace& workspace, QWidget* parent) : QDialog(parent), m_ws(workspace)
+Toptionform::Toptionform(Workspace& workspace, QWidget* parent)
+    : platform::FixedDialog(QStringLiteral("Options"), ClientWidth, ClientHeight, parent),
+      m_ws(workspace)
 {
     setObjectName(QStringLiteral("Toptionform"));
-    setWindowTitle(QStringLiteral("Options"));
-    setModal(true);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    m_scale = (screen ? screen->logicalDotsPerInch() : 96.0) / DesignDpi;
-    QFont ownFont(QStringLiteral("Tahoma"));
-    ownFont.setPointSize(8);
-    setFont(ownFont);
 
     m_treeView1 = new QTreeWidget(this);
     m_treeView1->setObjectName(QStringLiteral("TreeView1"));
@@ -103,17 +93,9 @@ Toptionform::Toptionform(Workspace& workspace, QWidget* parent) : QDialog(parent
     connect(m_btnUseCurrent, &QPushButton::clicked, this, &Toptionform::btnUseCurrentClick);
     connect(m_btnOK, &QPushButton::clicked, this, &Toptionform::btnOKClick);
     connect(m_btnCancel, &QPushButton::clicked, this, &Toptionform::btnCancelClick);
-
-    setFixedSize(scaled(0, 0, ClientWidth, ClientHeight).size());
 }
 
 Toptionform::~Toptionform() = default;
-
-QRect Toptionform::scaled(int x, int y, int w, int h) const
-{
-    return QRect(qRound(x * m_scale), qRound(y * m_scale), qRound(w * m_scale),
-                 qRound(h * m_scale));
-}
 
 QWidget* Toptionform::newPage(const QString& heading)
 {
@@ -259,22 +241,6 @@ QPushButton* Toptionform::newButton(QWidget* parent, const QString& text, const 
 void Toptionform::prepareToShow()
 {
     m_btnUseCurrent->setEnabled(!m_ws.stampedPhoto().isNull());
-}
-
-void Toptionform::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    centreOnScreen();
-    FormActivate();
-}
-
-void Toptionform::centreOnScreen()
-{
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        const QSize frame = frameGeometry().size();
-        move(area.center() - QPoint(frame.width() / 2, frame.height() / 2));
-    }
 }
 
 void Toptionform::FormActivate()

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "app/workspace/Workspace.h"
-
-#include <QDialog>
+#include "platform/qt/FixedDialog.h"
 
 class QCheckBox;
 class QComboBox;
@@ -19,7 +18,7 @@ class ClampingSpinBox;
 /// The Options dialog: date formats, keep flags, JPEG quality, border width and the
 /// proportional font size. It loads its controls from the workspace's attributes every time
 /// it is shown and writes them back only on OK.
-class Toptionform : public QDialog
+class Toptionform : public platform::FixedDialog
 {
     Q_OBJECT
 public:
@@ -32,7 +31,7 @@ public:
 
     // --- Handlers -------------------------------------------------------------------------
     /// Loads every control from the attributes and shows page 0.
-    void FormActivate();
+    void FormActivate() override;
     /// Shows the page of the selected tree node.
     void TreeView1Change();
     /// Any of the four format lists changed: refreshes the four previews.
@@ -64,21 +63,15 @@ public:
     QPushButton* okButton() const { return m_btnOK; }
     QPushButton* cancelButton() const { return m_btnCancel; }
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    QRect scaled(int x, int y, int w, int h) const;
     QWidget* buildDatePage();
     QWidget* buildGeneralPage();
     QWidget* buildPhotosPage();
     QWidget* buildTextPage();
     QWidget* newPage(const QString& heading);
     QPushButton* newButton(QWidget* parent, const QString& text, const QString& name);
-    void centreOnScreen();
 
     Workspace& m_ws;
-    double m_scale = 1.0;
 
     QTreeWidget* m_treeView1 = nullptr;
     QStackedWidget* m_pages = nullptr;

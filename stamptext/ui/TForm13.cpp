@@ -7,7 +7,7 @@
 namespace tess::stamptext::ui {
 
 TForm13::TForm13(QWidget* parent)
-    : FixedDialog(QStringLiteral("Edit Stamp Mask Text"), 420, 100, parent)
+    : platform::FixedDialog(QStringLiteral("Edit Stamp Mask Text"), 420, 100, parent)
 {
     setObjectName(QStringLiteral("Form13"));
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "adjust/ui/FixedDialog.h"
+#include "platform/qt/FixedDialog.h"
 
 class QLabel;
 class QLineEdit;
@@ -11,7 +11,7 @@ namespace tess::stamptext::ui {
 /// "Edit Stamp Mask Text": one line to change the mask of a stamp text list entry. OK and
 /// the close box keep what the user typed; Cancel (or Esc) empties the box, and an empty
 /// box changes nothing.
-class TForm13 : public adjust::ui::FixedDialog
+class TForm13 : public platform::FixedDialog
 {
     Q_OBJECT
 public:

@@ -56,7 +56,7 @@ const QStringList& stampMaskItems()
 }
 
 Tstampmask::Tstampmask(Workspace& workspace, QWidget* parent)
-    : FixedDialog(QStringLiteral("Stamp Mask Editor"), 520, 398, parent), m_ws(workspace)
+    : platform::FixedDialog(QStringLiteral("Stamp Mask Editor"), 520, 398, parent), m_ws(workspace)
 {
     setObjectName(QStringLiteral("stampmask"));
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "adjust/ui/FixedDialog.h"
+#include "platform/qt/FixedDialog.h"
 
 #include <optional>
 
@@ -22,7 +22,7 @@ const QStringList& stampMaskItems();
 
 /// "Stamp Mask Editor": builds a stamp mask from the list of tags, with a live preview of
 /// the mask expanded with sample values. On OK the mask goes to the stamp mask field.
-class Tstampmask : public adjust::ui::FixedDialog
+class Tstampmask : public platform::FixedDialog
 {
     Q_OBJECT
 public:

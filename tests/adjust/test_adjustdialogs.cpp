@@ -102,7 +102,7 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(QSize, designSize);
         WorkspaceFixture f;
-        std::unique_ptr<FixedDialog> dialog;
+        std::unique_ptr<platform::FixedDialog> dialog;
         if (kind == u"brightness")
             dialog = std::make_unique<TForm16>(*f.ws);
         else if (kind == u"sepia")

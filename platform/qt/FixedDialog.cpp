@@ -1,4 +1,4 @@
-#include "adjust/ui/FixedDialog.h"
+#include "platform/qt/FixedDialog.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -7,7 +7,7 @@
 #include <QShowEvent>
 #include <cmath>
 
-namespace tess::adjust::ui {
+namespace tess::platform {
 
 namespace {
 
@@ -72,4 +72,4 @@ void FixedDialog::centreOnScreen()
     move(area.center() - QPoint(width() / 2, height() / 2));
 }
 
-} // namespace tess::adjust::ui
+} // namespace tess::platform

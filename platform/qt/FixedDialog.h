@@ -4,7 +4,7 @@
 
 class QPushButton;
 
-namespace tess::adjust::ui {
+namespace tess::platform {
 
 /// A fixed-size modal dialog laid out in pixels of a 120 dpi screen and scaled to the
 /// screen it opens on, in Tahoma (DejaVu Sans where Tahoma is missing), centred on the
@@ -37,4 +37,4 @@ private:
     QPushButton* m_cancelButton = nullptr;
 };
 
-} // namespace tess::adjust::ui
+} // namespace tess::platform
