@@ -47,7 +47,7 @@ fuzz:
 	@for f in build-fuzz/fuzz/fuzz_*; do [ -f $$f ] && [ -x $$f ] || continue; \
 		n=$$(basename $$f); mkdir -p fuzz-corpus/$$n; \
 		echo "== $$n"; $$f -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 \
-			-artifact_prefix=fuzz-corpus/$$n- fuzz-corpus/$$n ../shared/photos/camera ../shared/photos/invalid || exit 1; done
+			-artifact_prefix=fuzz-corpus/$$n- fuzz-corpus/$$n tests/data/photos/camera tests/data/photos/invalid || exit 1; done
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
