@@ -1,11 +1,11 @@
 #include "metadata/JpegSegments.h"
 
 #include "metadata/JpegCodec.h"
+#include "platform/SafeFile.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace tess::metadata {
@@ -369,28 +369,27 @@ QByteArray TimgData::composeJpeg(const QByteArray& encoded, QSize pictureSize,
 }
 
 bool TimgData::writeJpegWithSegments(const JpegEncoder& jpeg, const QString& destPath,
-                                     bool adjustSize) const
+                                     bool adjustSize, QString* error) const
 {
     // Encode before touching the destination: a failed encoding leaves no trace on disk.
     const EncodeResult encoded = jpeg.encode();
-    if (!encoded.ok())
-        return false;
-    const qsizetype start = jpegImageDataStart(encoded.jpeg);
-    if (start < 0)
-        return false;
-    const QByteArray prefix = metadataPrefix(jpeg.size(), adjustSize);
-
-    QSaveFile file(destPath);
-    file.setDirectWriteFallback(false); // never write a destination in place
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const qsizetype imageBytes = encoded.jpeg.size() - start;
-    if (file.write(prefix) != prefix.size() ||
-        file.write(encoded.jpeg.constData() + start, imageBytes) != imageBytes) {
-        file.cancelWriting();
+    if (!encoded.ok()) {
+        if (error)
+            *error = encoded.error;
         return false;
     }
-    return file.commit(); // flushes, syncs and renames; removes the temporary file on failure
+    const qsizetype start = jpegImageDataStart(encoded.jpeg);
+    if (start < 0) {
+        if (error)
+            *error = QStringLiteral("The encoder produced no JPEG stream");
+        return false;
+    }
+    const QByteArray prefix = metadataPrefix(jpeg.size(), adjustSize);
+
+    platform::SafeFileWriter file(destPath);
+    file.write(prefix);
+    file.write(QByteArrayView(encoded.jpeg).sliced(start));
+    return file.commit(error);
 }
 
 } // namespace tess::metadata

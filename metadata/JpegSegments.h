@@ -55,10 +55,10 @@ public:
     /// Encodes \a jpeg and writes the destination file: SOI, the kept metadata segments,
     /// then the new encoding's tables, frame and scans. The file is written beside
     /// \a destPath under a temporary name and renamed over it when complete; on any failure
-    /// an existing destination is left as it was. With \a adjustSize the EXIF block's
-    /// recorded size is corrected to the picture's.
-    bool writeJpegWithSegments(const JpegEncoder& jpeg, const QString& destPath,
-                               bool adjustSize) const;
+    /// an existing destination is left as it was, and \a error tells why. With \a adjustSize
+    /// the EXIF block's recorded size is corrected to the picture's.
+    bool writeJpegWithSegments(const JpegEncoder& jpeg, const QString& destPath, bool adjustSize,
+                               QString* error = nullptr) const;
 
     /// The output file's bytes for an already encoded stream (complete, SOI to EOI) of a
     /// picture of \a pictureSize; empty when \a encoded is not a JPEG stream.

@@ -2,6 +2,7 @@
 
 #include "metadata/JpegCodec.h"
 #include "metadata/JpegSegments.h"
+#include "platform/PhotoLimits.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -12,7 +13,7 @@ namespace tess::metadata {
 
 namespace {
 
-constexpr qint64 kMaxPixels = 400'000'000;
+constexpr qint64 kMaxPixels = platform::MaxPhotoPixels;
 // Qt's readers work on 32-bit pixels before the conversion to 24 bits.
 constexpr int kReaderAllocationLimitMb = int(kMaxPixels * 4 / (1024 * 1024)) + 1;
 // Lossless formats compress plain areas far better than JPEG (1-bit PNG: ~8000 pixels a byte).
@@ -83,13 +84,14 @@ LoadResult loadPhoto(const QString& path)
 }
 
 bool saveStampedJpeg(const QImage& picture, int quality, const QString& sourcePath,
-                     const QString& destPath)
+                     const QString& destPath, QString* error)
 {
-    return saveStampedJpeg(picture, quality, sourcePath, destPath, {});
+    return saveStampedJpeg(picture, quality, sourcePath, destPath, EncodeProgress(), error);
 }
 
 bool saveStampedJpeg(const QImage& picture, int quality, const QString& sourcePath,
-                     const QString& destPath, const std::function<bool(int, int)>& progress)
+                     const QString& destPath, const std::function<bool(int, int)>& progress,
+                     QString* error)
 {
     try {
         // The source's segments are in memory and the source closed before anything is
@@ -98,9 +100,11 @@ bool saveStampedJpeg(const QImage& picture, int quality, const QString& sourcePa
         source.loadSourceSegments(sourcePath);
         JpegEncoder encoder(picture, quality);
         encoder.setProgress(progress);
-        return source.writeJpegWithSegments(encoder, destPath, true);
+        return source.writeJpegWithSegments(encoder, destPath, true, error);
     } catch (const std::exception&) {
-        return false; // out of memory: the destination has not been replaced
+        if (error)
+            *error = QStringLiteral("Not enough memory");
+        return false; // the destination has not been replaced
     }
 }
 

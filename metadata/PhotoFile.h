@@ -18,14 +18,16 @@ struct LoadResult
 LoadResult loadPhoto(const QString& path);
 
 /// Writes \a picture as JPEG at \a quality (1..100) to \a destPath, carrying the metadata
-/// segments of \a sourcePath. Writes a temporary file beside the destination and renames it
-/// over the destination when complete. Returns false on any failure; never throws.
+/// segments of \a sourcePath, through platform::writeFileSafely: the destination ends up
+/// either untouched or completely replaced. Returns false on any failure, with the reason
+/// (the system's, e.g. "No space left on device") in \a error; never throws.
 bool saveStampedJpeg(const QImage& picture, int quality, const QString& sourcePath,
-                     const QString& destPath);
+                     const QString& destPath, QString* error = nullptr);
 
 /// The same, calling \a progress after each band of encoded rows (rows done, rows in all);
 /// when it returns false the save stops and fails, leaving the destination untouched.
 bool saveStampedJpeg(const QImage& picture, int quality, const QString& sourcePath,
-                     const QString& destPath, const std::function<bool(int, int)>& progress);
+                     const QString& destPath, const std::function<bool(int, int)>& progress,
+                     QString* error = nullptr);
 
 } // namespace tess::metadata

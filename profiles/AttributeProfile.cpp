@@ -1,9 +1,9 @@
 #include "profiles/AttributeProfile.h"
 
+#include "platform/SafeFile.h"
 #include "profiles/ProfileText.h"
 
 #include <QByteArray>
-#include <QSaveFile>
 #include <algorithm>
 #include <exception>
 #include <limits>
@@ -485,20 +485,9 @@ QByteArray profileBytes(const StampAttributes& a)
 
 ProfileWriteResult writeAttributeProfile(const QString& path, const StampAttributes& attributes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {false, file.errorString()};
-    const QByteArray bytes = profileBytes(attributes);
-    // commit() alone misses a short write (a full disk, a file size limit) and would
-    // rename a truncated file over the old one; a checked write and flush catch it.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return {false, error};
-    }
-    if (!file.commit())
-        return {false, file.errorString()};
-    return {true, {}};
+    ProfileWriteResult result;
+    result.ok = platform::writeFileSafely(path, profileBytes(attributes), &result.error);
+    return result;
 }
 
 } // namespace tess::profiles

@@ -154,8 +154,8 @@ struct ProfileWriteResult
 QByteArray profileBytes(const StampAttributes& attributes);
 
 /// Writes `attributes` (the window position included) to `path`, creating or
-/// replacing it. The file is written beside the target and renamed over it when
-/// complete, so a failure leaves an existing file as it was.
+/// replacing it through platform::writeFileSafely, so a failure leaves an existing file as
+/// it was and gives the system's reason.
 ProfileWriteResult writeAttributeProfile(const QString& path, const StampAttributes& attributes);
 
 } // namespace tess::profiles

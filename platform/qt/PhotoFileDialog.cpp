@@ -1,5 +1,7 @@
 #include "platform/qt/PhotoFileDialog.h"
 
+#include "platform/PhotoLimits.h"
+
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QImageReader>
@@ -42,7 +44,8 @@ void PhotoFileDialog::showPreview(const QString& path)
     QImageReader reader(path);
     reader.setAutoTransform(false);
     const QSize size = reader.size();
-    if (!QFileInfo(path).isFile() || !size.isValid() || qint64(size.width()) * size.height() > 400'000'000) {
+    if (!QFileInfo(path).isFile() || !size.isValid() ||
+        qint64(size.width()) * size.height() > MaxPhotoPixels) {
         m_preview->clear();
         return;
     }
