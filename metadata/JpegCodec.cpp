@@ -17,9 +17,112 @@ namespace tess::metadata {
 namespace {
 
 constexpr int kRowBand = 16; // rows handed to libjpeg per call
+constexpr quint8 kSos = 0xDA;
 
 // ---------------------------------------------------------------------------------------
 // Decoding
+
+/// What a stream really holds, counted as libjpeg reads it: the scans (SOS markers) and the
+/// bytes of entropy-coded data after them, up to EOI. Segments are skipped by their lengths and
+/// bytes between markers are passed over, as libjpeg does, so neither counts. Fed in chunks.
+class ScanData
+{
+public:
+    void feed(QByteArrayView bytes)
+    {
+        const char* p = bytes.data();
+        const char* const end = p + bytes.size();
+        while (p < end && m_state != State::End) {
+            switch (m_state) {
+            case State::Seek:
+            case State::Data: {
+                const auto* ff = static_cast<const char*>(std::memchr(p, 0xFF, size_t(end - p)));
+                const char* const stop = ff ? ff : end;
+                if (m_state == State::Data)
+                    m_dataBytes += stop - p;
+                p = stop;
+                if (ff) {
+                    m_state = m_state == State::Data ? State::DataFF : State::SeekFF;
+                    ++p;
+                }
+                break;
+            }
+            case State::SeekFF:
+            case State::DataFF: {
+                const quint8 b = quint8(*p++);
+                if (b == 0xFF)
+                    break; // fill bytes before a marker
+                const bool inData = m_state == State::DataFF;
+                if (b == 0x00 || (inData && b >= 0xD0 && b <= 0xD7)) {
+                    // A stuffed zero or a restart marker: within the data, part of it.
+                    if (inData)
+                        m_dataBytes += 2;
+                    m_state = inData ? State::Data : State::Seek;
+                    break;
+                }
+                marker(b);
+                break;
+            }
+            case State::LengthHigh:
+                m_remaining = qint64(quint8(*p++)) << 8;
+                m_state = State::LengthLow;
+                break;
+            case State::LengthLow:
+                m_remaining = std::max<qint64>(0, (m_remaining | quint8(*p++)) - 2);
+                m_state = State::Payload;
+                break;
+            case State::Payload: {
+                const qint64 skip = std::min<qint64>(m_remaining, end - p);
+                p += skip;
+                m_remaining -= skip;
+                break;
+            }
+            case State::End:
+                break;
+            }
+            if (m_state == State::Payload && m_remaining == 0) {
+                if (m_marker == kSos)
+                    ++m_scans;
+                m_state = m_marker == kSos ? State::Data : State::Seek;
+            }
+        }
+    }
+
+    bool finished() const { return m_state == State::End; }
+    qint64 dataBytes() const { return m_dataBytes; }
+    int scans() const { return m_scans; }
+
+private:
+    enum class State
+    {
+        Seek,
+        SeekFF,
+        LengthHigh,
+        LengthLow,
+        Payload,
+        Data,
+        DataFF,
+        End
+    };
+
+    void marker(quint8 b)
+    {
+        if (b == JPEG_EOI)
+            m_state = State::End;
+        else if (b == 0xD8 || b == 0x01 || (b >= 0xD0 && b <= 0xD7))
+            m_state = State::Seek; // SOI, TEM and a stray restart marker stand alone
+        else {
+            m_marker = b;
+            m_state = State::LengthHigh;
+        }
+    }
+
+    State m_state = State::Seek;
+    quint8 m_marker = 0;
+    qint64 m_remaining = 0;
+    qint64 m_dataBytes = 0;
+    int m_scans = 0;
+};
 
 /// A libjpeg source that reads a QIODevice in chunks, as jpeg_stdio_src reads a FILE.
 struct DeviceSource
@@ -92,7 +195,7 @@ struct DecodeJob
     jpeg_decompress_struct cinfo{};
     JpegErrorManager errors;
     DecodeLimits limits;
-    qint64 inputBytes = 0;
+    ScanData data;
     QByteArrayView memory;                // the stream, when decoding from memory
     std::unique_ptr<DeviceSource> device; // the stream, when decoding from a file
     std::vector<JSAMPLE> cmykRow;
@@ -145,10 +248,31 @@ bool runDecode(DecodeJob& job)
     if (pixels > job.limits.maxPixels)
         JpegErrorManager::fail(reinterpret_cast<j_common_ptr>(cinfo),
                                "The picture is too large to open");
-    const qint64 budget = std::max(job.limits.minPixels, job.inputBytes * job.limits.pixelsPerByte);
-    if (pixels > budget)
+    // What the decoding will take, before any of it is allocated: the picture, and for a
+    // stream of several scans libjpeg's coefficients of the whole picture.
+    const bool multiScan = jpeg_has_multiple_scans(cinfo);
+    qint64 memory = pixels * 3;
+    if (multiScan) {
+        for (int c = 0; c < cinfo->num_components; ++c) {
+            const jpeg_component_info& component = cinfo->comp_info[c];
+            memory += qint64(component.width_in_blocks) * qint64(component.height_in_blocks) *
+                      qint64(sizeof(JBLOCK));
+        }
+    }
+    const qint64 budget =
+        std::max(job.limits.minMemory, job.data.dataBytes() * job.limits.memoryPerDataByte);
+    if (memory > budget)
         JpegErrorManager::fail(reinterpret_cast<j_common_ptr>(cinfo),
                                "The picture claims far more pixels than its data holds");
+    if (multiScan) {
+        const qint64 work =
+            std::max(job.limits.minScanWork, job.data.dataBytes() * job.limits.scanWorkPerDataByte);
+        const qint64 scans = work / std::max<qint64>(1, pixels);
+        job.errors.maxScans = int(std::clamp<qint64>(scans, 1, job.limits.maxScans));
+        if (job.data.scans() > job.errors.maxScans)
+            JpegErrorManager::fail(reinterpret_cast<j_common_ptr>(cinfo),
+                                   "Too many scans in a progressive JPEG");
+    }
 
     // Damaged photos from real cameras can warn once per restart interval and still show
     // most of the picture: beyond the header, allow up to one warning per 8 x 8 block.
@@ -344,7 +468,7 @@ LoadResult decodeJpeg(QByteArrayView bytes, const DecodeLimits& limits)
     DecodeJob job;
     job.limits = limits;
     job.memory = bytes;
-    job.inputBytes = bytes.size();
+    job.data.feed(bytes);
     return finishDecode(job);
 }
 
@@ -359,7 +483,16 @@ LoadResult decodeJpegFile(const QString& path, const DecodeLimits& limits)
         return {QImage(), file.errorString()};
     DecodeJob job;
     job.limits = limits;
-    job.inputBytes = file.size();
+    // One pass to count the picture data, then the decoding from the start.
+    std::vector<char> chunk(64 * 1024);
+    while (!job.data.finished()) {
+        const qint64 n = file.read(chunk.data(), qint64(chunk.size()));
+        if (n <= 0)
+            break;
+        job.data.feed(QByteArrayView(chunk.data(), qsizetype(n)));
+    }
+    if (!file.seek(0))
+        return {QImage(), file.errorString()};
     job.device = std::make_unique<DeviceSource>();
     job.device->device = &file;
     return finishDecode(job);

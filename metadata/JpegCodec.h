@@ -1,6 +1,7 @@
 #pragma once
 
 #include "metadata/PhotoFile.h"
+#include "platform/PhotoLimits.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -13,16 +14,28 @@ class QIODevice;
 
 namespace tess::metadata {
 
-/// What a decoding may cost. A file is trusted with no more memory than its bytes can
-/// plausibly describe, and hostile streams (endless scans, floods of corrupt data) are cut off.
+/// What a decoding may cost. A file is trusted with no more memory and work than its picture
+/// data can plausibly describe, and hostile streams (endless scans, floods of corrupt data) are
+/// cut off. The picture data are the entropy-coded bytes after each SOS marker; segments (COM,
+/// APPn, tables) are skipped, so padding them buys nothing.
 struct DecodeLimits
 {
-    qint64 maxPixels = 400'000'000;
-    /// A JPEG needs at least about one bit per 8 x 8 block; 1024 pixels per byte of file is a
-    /// generous bound on real compression. A stream claiming more is refused before any
-    /// picture memory is allocated (small files may always claim minPixels).
-    qint64 pixelsPerByte = 1024;
-    qint64 minPixels = qint64(1) << 22;
+    qint64 maxPixels = platform::MaxPhotoPixels;
+    /// Memory a decoding may take per byte of picture data: the 24-bit picture (3 bytes a
+    /// pixel) and, for a stream of several scans, libjpeg's coefficients (2 bytes each). 384
+    /// pays for 128 pixels a byte, twice what a uniform frame compresses to with the standard
+    /// tables; camera photos hold 2 to 50 pixels a byte. A stream claiming more is refused
+    /// before any picture memory is allocated.
+    qint64 memoryPerDataByte = 384;
+    /// What any stream may cost, however little data it holds: a picture of 4 million pixels
+    /// in every layout.
+    qint64 minMemory = qint64(48) << 20;
+    /// Every scan of a multi-scan (progressive) stream passes over all of its picture, at up
+    /// to about a nanosecond a pixel. The scans times the pixels may reach minScanWork, or
+    /// scanWorkPerDataByte for each byte of picture data (a real photo of 400 million pixels
+    /// in 10 scans holds far more than the 4 MB this asks).
+    qint64 minScanWork = qint64(1) << 30;
+    qint64 scanWorkPerDataByte = 1024;
     int maxScans = 1000;
     /// Corrupt-data warnings allowed in the header, and in the image data at least; a larger
     /// picture may warn once per 8 x 8 block.

@@ -96,6 +96,62 @@ QByteArray withClaimedSize(QByteArray jpeg, int width, int height)
     return jpeg;
 }
 
+/// A greyscale stream whose frame claims \a width x \a height but whose picture data is that of
+/// 8 x 8 pixels or none: the frame, \a padding bytes of COM segments (no picture in them), the
+/// first scan and then \a scans - 1 more scan headers without data (in a progressive stream
+/// the DC scan again and again).
+QByteArray claimingStream(int width, int height, bool progressive, int scans, int padding)
+{
+    LibjpegFixture f;
+    f.width = f.height = 8;
+    f.input = f.stored = JCS_GRAYSCALE;
+    if (progressive) {
+        jpeg_scan_info dc{};
+        dc.comps_in_scan = 1;
+        f.scans = {dc};
+    }
+    QByteArray small = test::encodeWithLibjpeg(f, halves({90}, {90}, 8));
+    const qsizetype sof = small.indexOf(progressive ? "\xFF\xC2" : "\xFF\xC0");
+    small[sof + 5] = char(height >> 8);
+    small[sof + 6] = char(height);
+    small[sof + 7] = char(width >> 8);
+    small[sof + 8] = char(width);
+    const qsizetype sos = small.indexOf("\xFF\xDA");
+    const qsizetype sosLength = quint8(small[sos + 2]) << 8 | quint8(small[sos + 3]);
+    QByteArray out = small.left(sos);
+    for (; padding > 0; padding -= 65533)
+        out.append(test::segment(0xFE, QByteArray(std::min(padding, 65533), 'p')));
+    out.append(small.mid(sos, small.size() - 2 - sos)); // the first scan with its data
+    for (int i = 1; i < scans; ++i)
+        out.append(small.mid(sos, 2 + sosLength));
+    out.append("\xFF\xD9");
+    return out;
+}
+
+/// A uniform greyscale progressive picture of \a side x \a side whose last scan, an AC
+/// refinement of a few bytes that still visits every coefficient, is repeated up to \a scans.
+QByteArray refinementScans(int side, int scans)
+{
+    LibjpegFixture f;
+    f.width = f.height = side;
+    f.input = f.stored = JCS_GRAYSCALE;
+    jpeg_scan_info dc{}, ac{}, refine{};
+    dc.comps_in_scan = ac.comps_in_scan = refine.comps_in_scan = 1;
+    ac.Ss = refine.Ss = 1;
+    ac.Se = refine.Se = 63;
+    ac.Al = 1;
+    refine.Ah = 1;
+    f.scans = {dc, ac, refine};
+    const QByteArray one = test::encodeWithLibjpeg(f, halves({90}, {90}, side));
+    const qsizetype last = one.lastIndexOf("\xFF\xDA");
+    const QByteArray scan = one.mid(last, one.size() - 2 - last);
+    QByteArray out = one.left(one.size() - 2);
+    for (int i = 3; i < scans; ++i)
+        out.append(scan);
+    out.append("\xFF\xD9");
+    return out;
+}
+
 QByteArray encodedWith(const QImage& image, const char* format)
 {
     QByteArray bytes;
@@ -282,6 +338,22 @@ private slots:
         QTest::newRow("1000 corrupt-data warnings") << warningFlood(1000) << true;
         QTest::newRow("1001 corrupt-data warnings") << warningFlood(1001) << false;
         QTest::newRow("20000 corrupt-data warnings") << warningFlood(20000) << false;
+        // Claimed pixels are paid for by picture data, not by padding in segments.
+        QTest::newRow("20000 x 20000 progressive, 990 scans, 400 KB of COM padding")
+            << claimingStream(20000, 20000, true, 990, 400'000) << false;
+        QTest::newRow("20000 x 20000 baseline, 450 KB of COM padding")
+            << claimingStream(20000, 20000, false, 1, 450'000) << false;
+        QTest::newRow("6000 x 6000 baseline, 1 MB of COM padding")
+            << claimingStream(6000, 6000, false, 1, 1'000'000) << false;
+        QTest::newRow("4000 x 4000 baseline from a few bytes: the least any file may claim")
+            << claimingStream(4000, 4000, false, 1, 0) << true;
+        // The scans times the pixels of a progressive stream are bounded too.
+        QTest::newRow("2048 x 2048 progressive, 256 scans: the most work allowed")
+            << claimingStream(2048, 2048, true, 256, 0) << true;
+        QTest::newRow("2048 x 2048 progressive, 257 scans")
+            << claimingStream(2048, 2048, true, 257, 0) << false;
+        QTest::newRow("2000 x 2000 progressive, 990 refinement scans of a few bytes")
+            << refinementScans(2000, 990) << false;
     }
 
     void hostileStreams()
@@ -293,6 +365,38 @@ private slots:
         QCOMPARE(result.error.isEmpty(), opens);
         if (opens)
             QCOMPARE(result.image.format(), QImage::Format_BGR888);
+        // Read from a file, the stream is measured and judged the same way.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("hostile.jpg"));
+        QVERIFY(test::writeFile(path, bytes));
+        const LoadResult fromFile = decodeJpegFile(path);
+        QCOMPARE(fromFile.ok(), opens);
+        QCOMPARE(fromFile.error, result.error);
+    }
+
+    void realPhotosHoldTheDataTheyClaim_data()
+    {
+        QTest::addColumn<QString>("path");
+        const QStringList names = test::photoNames(QStringLiteral("camera"));
+        for (const QString& name : names)
+            QTest::newRow(qPrintable(name)) << test::cameraPhoto(name);
+        // Its end is lost, yet what is left is plenty for the pixels it claims.
+        const QString truncated = QStringLiteral("truncated-olympus.jpg");
+        QTest::newRow(qPrintable(truncated)) << test::invalidPhoto(truncated);
+        if (names.isEmpty())
+            QTest::newRow("no camera photos") << QString();
+    }
+
+    void realPhotosHoldTheDataTheyClaim()
+    {
+        // Without the allowance every file has, each photo is paid for by its own data.
+        QFETCH(QString, path);
+        QVERIFY2(QFileInfo::exists(path), qPrintable(path));
+        DecodeLimits limits;
+        limits.minMemory = 0;
+        limits.minScanWork = 0;
+        const LoadResult result = decodeJpegFile(path, limits);
+        QVERIFY2(result.ok(), qPrintable(result.error));
     }
 
     void invalidFilesLoadOrFailCleanly_data()
