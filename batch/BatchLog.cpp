@@ -29,24 +29,44 @@ QString BatchLog::line(const QDateTime& time, const QString& timeSeparator, cons
            QStringLiteral(" - ") + message;
 }
 
+namespace {
+
+QString cut(const QString& value, qsizetype limit)
+{
+    if (value.size() <= limit)
+        return value;
+    qsizetype keep = limit;
+    if (value.at(keep - 1).isHighSurrogate())
+        --keep; // never half a character
+    return value.left(keep) + QStringLiteral("...");
+}
+
+} // namespace
+
+QString logValue(const QString& value)
+{
+    return cut(value, LogValueLimit);
+}
+
 namespace messages {
 
 QString saved(const QString& name, const QString& destinationFolder)
 {
-    return name + QStringLiteral(" stamped successfully and saved in ") + destinationFolder + name +
-           u'.';
+    const QString shown = logValue(name);
+    return shown + QStringLiteral(" stamped successfully and saved in ") +
+           logValue(destinationFolder) + shown + u'.';
 }
 
 QString skipped(const QString& name)
 {
-    return QStringLiteral("WARNING: ") + name +
+    return QStringLiteral("WARNING: ") + logValue(name) +
            QStringLiteral(" skipped because it already exists in destination folder.");
 }
 
 QString failed(const QString& name, const QString& error)
 {
-    return QStringLiteral("ERROR: ") + name + QStringLiteral(" stamping failed with error: ") +
-           error;
+    return QStringLiteral("ERROR: ") + logValue(name) +
+           QStringLiteral(" stamping failed with error: ") + cut(error, 2 * LogValueLimit);
 }
 
 } // namespace messages

@@ -35,7 +35,15 @@ private:
     const platform::Clock& m_clock;
 };
 
-/// The messages of the log; \a name is a source file's name without its folder.
+/// The most characters of one value (a name, a folder, a profile text) that a log line
+/// quotes; a longer value is cut there and ends in "...".
+inline constexpr qsizetype LogValueLimit = 256;
+
+/// \a value as a log line quotes it: at most LogValueLimit characters, then "..." if cut.
+QString logValue(const QString& value);
+
+/// The messages of the log; \a name is a source file's name without its folder. Every value
+/// is quoted through logValue, an error's own message at most twice as long.
 namespace messages {
 inline const QString Started = QStringLiteral("Orvane Tessarine Batch Process Started.");
 inline const QString Stopped = QStringLiteral("Orvane Tessarine Batch Process Stopped by User.");

@@ -80,7 +80,7 @@ int batchInteger(const QString& text)
 {
     const std::optional<int> value = profiles::profileInteger(text);
     if (!value)
-        throw BatchError{u'\'' + text + QStringLiteral("' is not a valid integer value")};
+        throw BatchError{u'\'' + logValue(text) + QStringLiteral("' is not a valid integer value")};
     return *value;
 }
 
@@ -212,9 +212,10 @@ bool stampBatchPhoto(const QString& source, const BatchPhotoContext& context)
             context.log.append(messages::skipped(name));
             return false;
         }
-        if (!metadata::saveStampedJpeg(stamped, quality, source, destination))
+        QString reason;
+        if (!metadata::saveStampedJpeg(stamped, quality, source, destination, &reason))
             throw BatchError{QStringLiteral("The stamped photo could not be saved as ") +
-                             destination};
+                             logValue(destination) + QStringLiteral(": ") + reason};
         context.log.append(messages::saved(name, context.destinationFolder));
         return true;
     } catch (const BatchError& e) {

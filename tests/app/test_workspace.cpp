@@ -1,5 +1,6 @@
 #include "metadata/PhotoFile.h"
 #include "tests/app/WorkspaceFixture.h"
+#include "tests/support/SmallDisk.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMain.h"
 #include "tests/support/TestPhotos.h"
@@ -204,6 +205,41 @@ private slots:
         QCOMPARE(f.platform.prompts.texts().last(),
                  QStringLiteral("The file could not be saved at this time."));
         QCOMPARE(f.ws->title(), QStringLiteral("Orvane Tessarine - p.jpg"));
+    }
+
+    /// Save over the original on a full disk: the failure is reported and the photo keeps
+    /// its bytes (a full disk used to leave an empty file behind a success message).
+    void saveOnFullDiskKeepsThePhoto_data()
+    {
+        QTest::addColumn<bool>("saveAs");
+        QTest::newRow("Save") << false;
+        QTest::newRow("Save As over the original") << true;
+    }
+
+    void saveOnFullDiskKeepsThePhoto()
+    {
+        QFETCH(bool, saveAs);
+        test::SmallDisk disk(1024);
+        if (!disk.mounted())
+            QSKIP("a small filesystem cannot be mounted here");
+        WorkspaceFixture f;
+        f.ws->formCreate();
+        const QString photo = disk.filePath(QStringLiteral("p.jpg"));
+        QVERIFY(QFile::copy(f.makePhoto(QStringLiteral("p.jpg"), QSize(120, 90)), photo));
+        f.open(photo);
+        const QByteArray before = test::readFile(photo);
+        QVERIFY(disk.fill());
+        f.ws->flip1Click();
+        f.platform.prompts.clear();
+        if (saveAs) {
+            f.platform.dialogs.savePhotoAnswers.enqueue(photo);
+            f.ws->saveAs1Click();
+        } else {
+            f.ws->save1Click();
+        }
+        QCOMPARE(f.platform.prompts.texts().last(),
+                 QStringLiteral("The file could not be saved at this time."));
+        QCOMPARE(test::readFile(photo), before);
     }
 
     void flipTwiceRestores()

@@ -3,6 +3,7 @@
 #include "batch/BatchRun.h"
 #include "metadata/Exif.h"
 #include "metadata/PhotoFile.h"
+#include "platform/SafeFile.h"
 #include "tests/batch/BatchTestSupport.h"
 #include "tests/support/ScriptedPlatform.h"
 #include "tests/support/TestMain.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <cerrno>
 
 using namespace tess;
 using namespace tess::batch;
@@ -371,6 +373,85 @@ private slots:
                  (QStringList{messages::Started, messages::failed("a.jpg", error),
                               messages::failed("b.jpg", error), messages::Completed}));
         QCOMPARE(f.run.status(), QStringLiteral("0 of 2 photos have been stamped."));
+    }
+
+    /// A photo whose save fails is an error line with the system's reason, is not counted,
+    /// and its destination keeps its old bytes; the run goes on.
+    void failedSave_data()
+    {
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("disk full at the final flush") << "flush" << qt_error_string(ENOSPC);
+        QTest::newRow("rename refused") << "rename" << qt_error_string(EACCES);
+        QTest::newRow("read-only destination") << "read-only" << qt_error_string(EACCES);
+    }
+
+    void failedSave()
+    {
+        QFETCH(QString, cause);
+        QFETCH(QString, reason);
+        RunFixture f;
+        BatchJob job = f.job(f.makePhotos({"a.jpg", "b.jpg"}));
+        job.overwrite = true;
+        test::writeBytes(f.destination("a.jpg"), "old a");
+        const struct Disarm
+        {
+            ~Disarm() { platform::setSafeWriteFault(platform::SafeWriteStep::Create, 0, 0); }
+        } disarm;
+        if (cause == QLatin1String("flush"))
+            platform::setSafeWriteFault(platform::SafeWriteStep::Flush, 1, ENOSPC);
+        else if (cause == QLatin1String("rename"))
+            platform::setSafeWriteFault(platform::SafeWriteStep::Rename, 1, EACCES);
+        else
+            QVERIFY(QFile::setPermissions(f.destination("a.jpg"), QFile::ReadOwner));
+        f.run.prepare(job);
+        QVERIFY(f.run.runBatch());
+
+        const QString error = QStringLiteral("The stamped photo could not be saved as ") +
+                              f.destination("a.jpg") + QStringLiteral(": ") + reason;
+        QCOMPARE(f.logMessages(), (QStringList{messages::Started, messages::failed("a.jpg", error),
+                                               messages::saved("b.jpg", f.destinationFolder()),
+                                               messages::Completed}));
+        QCOMPARE(f.run.stampedCount(), 1);
+        QCOMPARE(readBytes(f.destination("a.jpg")), QByteArray("old a"));
+        QCOMPARE(QDir(f.destinationFolder()).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{"a.jpg", "b.jpg"}));
+    }
+
+    /// However long a value, a log line quotes a few hundred characters of it.
+    void longValuesAreCutInTheLog_data()
+    {
+        QTest::addColumn<QString>("longValue");
+        QTest::newRow("font size of a megabyte") << "font size";
+        QTest::newRow("destination folder of 1000 characters") << "folder";
+    }
+
+    void longValuesAreCutInTheLog()
+    {
+        QFETCH(QString, longValue);
+        RunFixture f;
+        BatchJob job = f.job(f.makePhotos({"a.jpg", "b.jpg"}));
+        if (longValue == QLatin1String("font size")) {
+            QStringList lines = test::profileLines(StampAttributes());
+            lines[4] = QString(1 << 20, u'9') + u'x';
+            test::writeProfile(f.dir.filePath("p.tsrx"), lines);
+            job.useProfile = true;
+            job.profilePath = f.dir.filePath("p.tsrx");
+        } else {
+            QString folder = f.destinationFolder();
+            while (folder.size() < 1000)
+                folder += QString(50, u'd') + u'/';
+            QVERIFY(QDir().mkpath(folder));
+            job.destinationFolder = folder;
+        }
+        f.run.prepare(job);
+        QVERIFY(f.run.runBatch());
+        const QStringList messages = f.logMessages();
+        QCOMPARE(messages.size(), 4);
+        for (const QString& message : messages.mid(1, 2)) {
+            QVERIFY2(message.size() < 700, qPrintable(message.left(800)));
+            QVERIFY2(message.contains(QStringLiteral("...")), qPrintable(message));
+        }
     }
 
     /// With the source folder as destination and overwriting on, each source is replaced by

@@ -1,6 +1,7 @@
 #include "batch/BatchLog.h"
 #include "metadata/PhotoFile.h"
 #include "tests/batch/BatchTestSupport.h"
+#include "tests/support/SmallDisk.h"
 #include "tests/support/TestMain.h"
 #include "tests/support/TestPhotos.h"
 
@@ -120,6 +121,39 @@ private slots:
         QVERIFY(metadata::loadPhoto(destination + QStringLiteral("/a.jpg")).ok());
         QCOMPARE(test::readBytes(destination + QStringLiteral("/old.jpg")) == "kept",
                  !args.contains(QStringLiteral("--overwrite")));
+    }
+
+    /// Overwriting a photo in its own folder on a full disk: the photo keeps its bytes, the
+    /// log has the system's reason, nothing is counted and the exit status says so.
+    void fullDisk()
+    {
+        test::SmallDisk disk(1024);
+        if (!disk.mounted())
+            QSKIP("a small filesystem cannot be mounted here");
+        QTemporaryDir home;
+        const QString photo = disk.filePath(QStringLiteral("a.jpg"));
+        test::makeJpeg(photo, QSize(200, 150), 1);
+        const QByteArray before = test::readBytes(photo);
+        StampAttributes profile;
+        profile.stampTexts = {{QStringLiteral("[p_filename]"), true}};
+        const QString profilePath = home.filePath(QStringLiteral("p.tsrx"));
+        test::writeProfile(profilePath, test::profileLines(profile));
+        QVERIFY(disk.fill());
+
+        const CliRun run = runBatch(home.path(), {QStringLiteral("--overwrite"), profilePath,
+                                                  QFileInfo(photo).path(), photo});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.out.startsWith(QStringLiteral("0 of 1 photos have been stamped.\n")),
+                 qPrintable(run.out));
+        const QString log = QString::fromUtf8(test::readBytes(
+            home.filePath(QStringLiteral("Documents/Orvane/Tessarine/1/")) + batch::BatchLogName));
+        QVERIFY2(log.contains(QStringLiteral(" - ERROR: a.jpg stamping failed with error: The "
+                                             "stamped photo could not be saved as ") +
+                              photo + QStringLiteral(": No space left on device\r\n")),
+                 qPrintable(log));
+        QCOMPARE(test::readBytes(photo), before);
+        QCOMPARE(QDir(QFileInfo(photo).path()).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{"a.jpg", "filler"}));
     }
 };
 
