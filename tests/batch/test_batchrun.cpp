@@ -3,8 +3,8 @@
 #include "batch/BatchRun.h"
 #include "metadata/Exif.h"
 #include "metadata/PhotoFile.h"
-#include "platform/SafeFile.h"
 #include "tests/batch/BatchTestSupport.h"
+#include "tests/support/SafeWriteFault.h"
 #include "tests/support/ScriptedPlatform.h"
 #include "tests/support/TestMain.h"
 #include "tests/support/TestPhotos.h"
@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <optional>
 
 using namespace tess;
 using namespace tess::batch;
@@ -394,14 +395,11 @@ private slots:
         BatchJob job = f.job(f.makePhotos({"a.jpg", "b.jpg"}));
         job.overwrite = true;
         test::writeBytes(f.destination("a.jpg"), "old a");
-        const struct Disarm
-        {
-            ~Disarm() { platform::setSafeWriteFault(platform::SafeWriteStep::Create, 0, 0); }
-        } disarm;
+        std::optional<test::SafeWriteFault> fault;
         if (cause == QLatin1String("flush"))
-            platform::setSafeWriteFault(platform::SafeWriteStep::Flush, 1, ENOSPC);
+            fault.emplace(platform::SafeWriteStep::Flush, 1, ENOSPC);
         else if (cause == QLatin1String("rename"))
-            platform::setSafeWriteFault(platform::SafeWriteStep::Rename, 1, EACCES);
+            fault.emplace(platform::SafeWriteStep::Rename, 1, EACCES);
         else
             QVERIFY(QFile::setPermissions(f.destination("a.jpg"), QFile::ReadOwner));
         f.run.prepare(job);

@@ -5,6 +5,7 @@
 #include "metadata/PhotoFile.h"
 #include "platform/SafeFile.h"
 #include "tests/metadata/JpegFixtures.h"
+#include "tests/support/SafeWriteFault.h"
 #include "tests/support/TestMain.h"
 
 #include <QDateTime>
@@ -107,11 +108,7 @@ private slots:
         QVERIFY(metadata::saveStampedJpeg(picture(1), 90, QString(), photo));
         const QByteArray before = test::readFile(photo);
 
-        const struct Disarm
-        {
-            ~Disarm() { platform::setSafeWriteFault(SafeWriteStep::Create, 0, 0); }
-        } disarm;
-        platform::setSafeWriteFault(step, nth, systemError);
+        const test::SafeWriteFault fault(step, nth, systemError);
         QString error;
         QVERIFY(!metadata::saveStampedJpeg(picture(2), 90, photo, photo, &error));
         QCOMPARE(error, qt_error_string(systemError));

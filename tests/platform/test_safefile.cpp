@@ -1,4 +1,5 @@
 #include "platform/SafeFile.h"
+#include "tests/support/SafeWriteFault.h"
 #include "tests/support/SmallDisk.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMain.h"
@@ -35,12 +36,6 @@ struct stat statOf(const QString& path)
     return st;
 }
 
-/// Disarms an injected fault that a failing test left armed.
-struct FaultGuard
-{
-    ~FaultGuard() { platform::setSafeWriteFault(SafeWriteStep::Create, 0, 0); }
-};
-
 } // namespace
 
 class TestSafeFile : public QObject
@@ -75,8 +70,7 @@ private slots:
             QVERIFY(test::writeFile(dest, "old bytes"));
         const QStringList before = entries(dir.path());
 
-        const FaultGuard guard;
-        platform::setSafeWriteFault(step, nth, systemError);
+        const test::SafeWriteFault fault(step, nth, systemError);
         QString error;
         QVERIFY(!platform::writeFileSafely(dest, payload('a'), &error));
         QCOMPARE(error, qt_error_string(systemError));
