@@ -12,9 +12,14 @@ void BatchLog::clear() const
 void BatchLog::append(const QString& message) const
 {
     QFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    // Unbuffered: what write() reports is on the file, and nothing is left to flush at close.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return;
-    file.write(line(m_clock.now(), m_clock.timeSeparator(), message).toUtf8() + "\r\n");
+    const qint64 end = file.size();
+    const QByteArray bytes =
+        line(m_clock.now(), m_clock.timeSeparator(), message).toUtf8() + "\r\n";
+    if (file.write(bytes) != bytes.size())
+        file.resize(end); // on a full disk the line is lost whole, not cut
 }
 
 QString BatchLog::line(const QDateTime& time, const QString& timeSeparator, const QString& message)

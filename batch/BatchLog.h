@@ -23,7 +23,8 @@ public:
 
     /// Deletes the log; a failure is ignored.
     void clear() const;
-    /// Appends one line, creating the file if needed; a failure loses the line silently.
+    /// Appends one line, creating the file if needed; a failure loses the whole line
+    /// silently.
     void append(const QString& message) const;
 
     /// The line for \a message written at \a time, without the line break.

@@ -6,6 +6,7 @@
 #include "tests/batch/BatchTestSupport.h"
 #include "tests/support/SafeWriteFault.h"
 #include "tests/support/ScriptedPlatform.h"
+#include "tests/support/SmallDisk.h"
 #include "tests/support/TestMain.h"
 #include "tests/support/TestPhotos.h"
 
@@ -230,6 +231,25 @@ private slots:
         QVERIFY(f.run.runBatch());
         QCOMPARE(f.run.stampedCount(), 2);
         QVERIFY(QFileInfo::exists(f.destination("b.jpg")));
+    }
+
+    /// On a full disk a line is lost whole: the log never holds half a line.
+    void logOnFullDisk()
+    {
+        test::SmallDisk disk(256);
+        if (!disk.mounted())
+            QSKIP("a small filesystem cannot be mounted here");
+        test::ScriptedPlatform platform(disk.filePath(QStringLiteral("Documents")));
+        const QString path = disk.filePath(BatchLogName);
+        const QByteArray old = QByteArray(4090, 'o') + "\r\n"; // 4 bytes short of a page
+        test::writeBytes(path, old);
+        QVERIFY(disk.fill());
+        const BatchLog log(path, platform.clock);
+        log.append(messages::Started);
+        QCOMPARE(readBytes(path), old);
+        QVERIFY(QFile::remove(disk.filePath(QStringLiteral("filler"))));
+        log.append(messages::Started);
+        QVERIFY(readBytes(path).endsWith(messages::Started.toUtf8() + "\r\n"));
     }
 
     /// STOP while the second of five photos is stamped: the photo is finished, the run ends
