@@ -22,11 +22,12 @@ struct DecodeLimits
 {
     qint64 maxPixels = platform::MaxPhotoPixels;
     /// Memory a decoding may take per byte of picture data: the 24-bit picture (3 bytes a
-    /// pixel) and, for a stream of several scans, libjpeg's coefficients (2 bytes each). 384
-    /// pays for 128 pixels a byte, twice what a uniform frame compresses to with the standard
-    /// tables; camera photos hold 2 to 50 pixels a byte. A stream claiming more is refused
-    /// before any picture memory is allocated.
-    qint64 memoryPerDataByte = 384;
+    /// pixel) and, for a stream of several scans, libjpeg's coefficients (2 bytes each). 256
+    /// pays for 85 pixels a byte, what a uniform grey picture compresses to with the standard
+    /// Huffman tables (6 bits per 8 x 8 block; colour takes more); camera photos hold 2 to 50
+    /// pixels a byte. A stream claiming more is refused before any picture memory is
+    /// allocated.
+    qint64 memoryPerDataByte = 256;
     /// What any stream may cost, however little data it holds: a picture of 4 million pixels
     /// in every layout.
     qint64 minMemory = qint64(48) << 20;
