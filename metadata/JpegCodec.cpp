@@ -198,6 +198,7 @@ struct DecodeJob
     ScanData data;
     QByteArrayView memory;                // the stream, when decoding from memory
     std::unique_ptr<DeviceSource> device; // the stream, when decoding from a file
+    bool headerOnly = false;              // judge the stream's claims, decode nothing
     std::vector<JSAMPLE> cmykRow;
     QImage image;
     bool created = false;
@@ -273,6 +274,8 @@ bool runDecode(DecodeJob& job)
             JpegErrorManager::fail(reinterpret_cast<j_common_ptr>(cinfo),
                                    "Too many scans in a progressive JPEG");
     }
+    if (job.headerOnly)
+        return true;
 
     // Damaged photos from real cameras can warn once per restart interval and still show
     // most of the picture: beyond the header, allow up to one warning per 8 x 8 block.
@@ -472,7 +475,9 @@ LoadResult decodeJpeg(QByteArrayView bytes, const DecodeLimits& limits)
     return finishDecode(job);
 }
 
-LoadResult decodeJpegFile(const QString& path, const DecodeLimits& limits)
+namespace {
+
+LoadResult readJpegFile(const QString& path, const DecodeLimits& limits, bool headerOnly)
 {
     const QFileInfo info(path);
     if (!info.isFile())
@@ -495,7 +500,20 @@ LoadResult decodeJpegFile(const QString& path, const DecodeLimits& limits)
         return {QImage(), file.errorString()};
     job.device = std::make_unique<DeviceSource>();
     job.device->device = &file;
+    job.headerOnly = headerOnly;
     return finishDecode(job);
+}
+
+} // namespace
+
+LoadResult decodeJpegFile(const QString& path, const DecodeLimits& limits)
+{
+    return readJpegFile(path, limits, false);
+}
+
+QString jpegRefusal(const QString& path, const DecodeLimits& limits)
+{
+    return readJpegFile(path, limits, true).error;
 }
 
 JpegEncoder::JpegEncoder(const QImage& picture, int quality)

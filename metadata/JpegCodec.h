@@ -50,6 +50,10 @@ struct DecodeLimits
 LoadResult decodeJpeg(QByteArrayView bytes, const DecodeLimits& limits = {});
 /// Same, reading the stream from \a path in chunks.
 LoadResult decodeJpegFile(const QString& path, const DecodeLimits& limits = {});
+/// Why decodeJpegFile would refuse the file at \a path, judged from its header and the size
+/// of its picture data without decoding anything (other readers can be spared a hostile
+/// file this way); empty when it would decode.
+QString jpegRefusal(const QString& path, const DecodeLimits& limits = {});
 
 /// Called after each band of encoded rows with the rows done so far and the total; returning
 /// false stops the encoding, which then fails. Must not throw.

@@ -1,5 +1,6 @@
 #include "platform/qt/PhotoFileDialog.h"
 
+#include "metadata/JpegCodec.h"
 #include "platform/PhotoLimits.h"
 
 #include <QFileInfo>
@@ -44,8 +45,10 @@ void PhotoFileDialog::showPreview(const QString& path)
     QImageReader reader(path);
     reader.setAutoTransform(false);
     const QSize size = reader.size();
+    // A JPEG that the program would refuse to open could hold the dialog for minutes.
     if (!QFileInfo(path).isFile() || !size.isValid() ||
-        qint64(size.width()) * size.height() > MaxPhotoPixels) {
+        qint64(size.width()) * size.height() > MaxPhotoPixels ||
+        (reader.format() == "jpeg" && !metadata::jpegRefusal(path).isEmpty())) {
         m_preview->clear();
         return;
     }

@@ -372,6 +372,8 @@ private slots:
         const LoadResult fromFile = decodeJpegFile(path);
         QCOMPARE(fromFile.ok(), opens);
         QCOMPARE(fromFile.error, result.error);
+        // Every one is refused from its header and data size alone, before any decoding.
+        QCOMPARE(jpegRefusal(path), result.error);
     }
 
     void realPhotosHoldTheDataTheyClaim_data()
