@@ -200,7 +200,7 @@ struct SafeFileWriter::State
     /// recent one may belong to a save still running, and is kept.
     void removeLeftovers() const
     {
-        const int listFd = ::dup(folderFd);
+        const int listFd = ::fcntl(folderFd, F_DUPFD_CLOEXEC, 0); // closedir() closes it
         if (listFd < 0)
             return;
         DIR* dir = ::fdopendir(listFd);
