@@ -13,10 +13,10 @@ namespace tess::platform {
 /// when the new bytes are not in place; the destination is then untouched.
 ///
 /// How: the bytes go to a hidden temporary file in the destination's folder, named
-/// ".NAME.tessarine-XXXXXX"; every write, the final flush, the file's fsync and the rename over
-/// the destination are checked; the folder is synced after the rename. Temporary files of that
-/// exact pattern for the same NAME that are older than a minute (left by a process that was
-/// killed) are removed first.
+/// ".NAME.tessarine-XXXXXX" (NAME cut to 200 bytes, XXXXXX letters and digits); every write, the
+/// final flush, the file's fsync and the rename over the destination are checked; the folder is
+/// synced after the rename. Temporary files of that exact pattern for the same NAME that are older
+/// than a minute (left by a process that was killed) are removed first.
 ///
 /// An existing destination keeps its permissions, and its owner and group where the process may
 /// set them. A destination whose mode has no write permission is refused (root included), as is
