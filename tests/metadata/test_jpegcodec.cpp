@@ -345,7 +345,7 @@ private slots:
             << claimingStream(20000, 20000, false, 1, 450'000) << false;
         QTest::newRow("6000 x 6000 baseline, 1 MB of COM padding")
             << claimingStream(6000, 6000, false, 1, 1'000'000) << false;
-        QTest::newRow("4000 x 4000 baseline from a few bytes: the least any file may claim")
+        QTest::newRow("4000 x 4000 baseline from a few bytes: within what any file may cost")
             << claimingStream(4000, 4000, false, 1, 0) << true;
         // The scans times the pixels of a progressive stream are bounded too.
         QTest::newRow("2048 x 2048 progressive, 256 scans: the most work allowed")
