@@ -2,6 +2,7 @@
 
 #include "metadata/JpegCodec.h"
 #include "metadata/JpegSegments.h"
+#include "metadata/Orientation.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -49,6 +50,7 @@ QImage toBgr888(QImage image)
 LoadResult loadWithQt(const QFileInfo& info)
 {
     QImageReader reader(info.filePath());
+    reader.setAutoTransform(true); // upright, as the JPEG path gives it
     reader.setAllocationLimit(kReaderAllocationLimitMb);
     const QSize size = reader.size();
     if (size.isValid()) {
@@ -66,7 +68,39 @@ LoadResult loadWithQt(const QFileInfo& info)
     return {image, QString()};
 }
 
+/// The orientation recorded in the JPEG file at \a path: 1..8, 1 when none or unknown.
+int jpegOrientation(const QString& path)
+{
+    TimgData metadata;
+    metadata.loadSourceSegments(path);
+    return metadata.orientation();
+}
+
+LoadResult loadJpeg(const QString& path)
+{
+    LoadResult result = decodeJpegFile(path);
+    if (!result.ok())
+        return result;
+    result.image = uprightPicture(result.image, jpegOrientation(path));
+    if (result.image.isNull())
+        result.error = QStringLiteral("Not enough memory for the picture");
+    return result;
+}
+
 } // namespace
+
+QSize readUprightSize(const QString& path)
+{
+    QImageReader reader(path);
+    const QSize stored = reader.size();
+    if (!stored.isValid())
+        return {};
+    if (isJpegName(QFileInfo(path)))
+        return uprightSize(stored, jpegOrientation(path));
+    reader.setAutoTransform(true);
+    return reader.transformation() & QImageIOHandler::TransformationRotate90 ? stored.transposed()
+                                                                             : stored;
+}
 
 LoadResult loadPhoto(const QString& path)
 {
@@ -75,7 +109,7 @@ LoadResult loadPhoto(const QString& path)
         if (!info.isFile())
             return {QImage(), QStringLiteral("The file does not exist")};
         if (isJpegName(info))
-            return decodeJpegFile(path);
+            return loadJpeg(path);
         return loadWithQt(info);
     } catch (const std::bad_alloc&) {
         return {QImage(), QStringLiteral("Not enough memory")};
@@ -98,7 +132,8 @@ bool saveStampedJpeg(const QImage& picture, int quality, const QString& sourcePa
         source.loadSourceSegments(sourcePath);
         JpegEncoder encoder(picture, quality);
         encoder.setProgress(progress);
-        return source.writeJpegWithSegments(encoder, destPath, true);
+        return source.writeJpegWithSegments(encoder, destPath, SizeRecord::PictureSize,
+                                            OrientationRecord::Upright);
     } catch (const std::exception&) {
         return false; // out of memory: the destination has not been replaced
     }

@@ -40,7 +40,7 @@ PhotoFileDialog::PhotoFileDialog(QWidget* parent, const QString& initialFolder,
 void PhotoFileDialog::showPreview(const QString& path)
 {
     QImageReader reader(path);
-    reader.setAutoTransform(false);
+    reader.setAutoTransform(true); // upright, as the photo opens
     const QSize size = reader.size();
     if (!QFileInfo(path).isFile() || !size.isValid() || qint64(size.width()) * size.height() > 400'000'000) {
         m_preview->clear();

@@ -77,14 +77,17 @@ QStringList folderListing(const QString& path)
     return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-/// The segment data with the recorded size fields blanked, for comparing around them.
+/// The segment data with the recorded size and orientation fields blanked, for comparing
+/// around them.
 QByteArray withoutSizeFields(QByteArray data, const std::optional<TImageInfo>& info)
 {
     if (info) {
-        if (info->widthPosition > 0)
-            data.replace(info->widthPosition, info->widthBytes, QByteArray(info->widthBytes, 0));
-        if (info->heightPosition > 0)
-            data.replace(info->heightPosition, info->heightBytes, QByteArray(info->heightBytes, 0));
+        for (auto [pos, bytes] : {std::pair{info->widthPosition, info->widthBytes},
+                                  {info->heightPosition, info->heightBytes},
+                                  {info->orientationPosition, info->orientationBytes}}) {
+            if (pos > 0)
+                data.replace(pos, bytes, QByteArray(bytes, 0));
+        }
     }
     return data;
 }
@@ -118,6 +121,7 @@ private slots:
         QTest::addColumn<QByteArray>("headerRole");
         QTest::addColumn<QByteArray>("iptcRole");
         QTest::addColumn<QByteArray>("commentRole");
+        QTest::addColumn<QByteArray>("xmpRole");
         QTest::addColumn<int>("iccChunks");
         const QByteArray jfif = segment(0xE0, test::bytes("JFIF\0\1\1\0\0\1\0\1\0\0"));
         const QByteArray jfxx = segment(0xE0, test::bytes("JFXX\0\x10"));
@@ -128,64 +132,69 @@ private slots:
         const QByteArray com1 = segment(0xFE, "first"), com2 = segment(0xFE, "second");
         const QByteArray app5 = segment(0xE5, "x");
 
+        const QByteArray none;
+
         QTest::newRow("camera layout")
-            << sourceWith({jfif, app1, icc}) << app1 << jfif << QByteArray() << QByteArray() << 1;
+            << sourceWith({jfif, app1, icc}) << app1 << jfif << none << none << none << 1;
         QTest::newRow("XMP packet before the EXIF block")
-            << sourceWith({jfif, xmp, app1, iptc}) << app1 << jfif << iptc << QByteArray() << 0;
-        QTest::newRow("XMP only") << sourceWith({xmp}) << QByteArray() << QByteArray()
-                                  << QByteArray() << QByteArray() << 0;
+            << sourceWith({jfif, xmp, app1, iptc}) << app1 << jfif << iptc << none << xmp << 0;
+        QTest::newRow("XMP only") << sourceWith({xmp}) << none << none << none << none << xmp << 0;
         QTest::newRow("later APP0 and COM take over, first APP13 stays")
-            << sourceWith({jfif, iptc, com1, jfxx, segment(0xED, "late"), com2}) << QByteArray()
-            << jfxx << iptc << com2 << 0;
-        QTest::newRow("second EXIF block dropped")
-            << sourceWith({app1, segment(0xE1, exif(1, 1))}) << app1 << QByteArray() << QByteArray()
-            << QByteArray() << 0;
-        QTest::newRow("fifth segment without roles before it ends the reading")
-            << sourceWith({jfif, app5, app5, app5, app1}) << QByteArray() << jfif << QByteArray()
-            << QByteArray() << 0;
-        QTest::newRow("EXIF as sixth segment is too late")
-            << sourceWith({jfif, com1, app5, app5, app5, app1}) << QByteArray() << jfif
-            << QByteArray() << com1 << 0;
-        QTest::newRow("dropped XMP packets give their place to the EXIF block")
-            << sourceWith({jfif, xmp, xmp, xmp, xmp, app5, app1}) << app1 << jfif << QByteArray()
-            << QByteArray() << 0;
+            << sourceWith({jfif, iptc, com1, jfxx, segment(0xED, "late"), com2}) << none << jfxx
+            << iptc << com2 << none << 0;
+        QTest::newRow("second EXIF block and second XMP packet dropped")
+            << sourceWith({app1, xmp, segment(0xE1, exif(1, 1)), segment(0xE1, kXmp + "2")}) << app1
+            << none << none << none << xmp << 0;
+        QTest::newRow("EXIF behind six other segments")
+            << sourceWith({jfif, jfxx, segment(0xE2, test::iccPayload(1, 3)),
+                           segment(0xE2, test::iccPayload(2, 3)),
+                           segment(0xE2, test::iccPayload(3, 3)), app5, app1})
+            << app1 << jfxx << none << none << none << 3;
+        QTest::newRow("EXIF behind the tables, before the scan")
+            << QByteArray("\xFF\xD8") + jfif + segment(0xDB, QByteArray(65, 1)) + app1 +
+                   test::bytes("\xFF\xDA\0\x02")
+            << app1 << jfif << none << none << none << 0;
+        QTest::newRow("EXIF after the scan is not metadata")
+            << QByteArray("\xFF\xD8") + jfif + test::bytes("\xFF\xDA\0\x02") + app1 << none << jfif
+            << none << none << none << 0;
         QList<QByteArray> many{com1};
-        for (int i = 0; i < 19; ++i)
+        for (int i = 0; i < 40; ++i)
             many.append(app5);
-        QTest::newRow("only 20 segments are read")
-            << sourceWith(many + QList<QByteArray>{com2}) << QByteArray() << QByteArray()
-            << QByteArray() << com1 << 0;
+        QTest::newRow("a comment behind forty segments takes over")
+            << sourceWith(many + QList<QByteArray>{com2}) << none << none << none << com2 << none
+            << 0;
         QTest::newRow("fill bytes before a marker")
-            << sourceWith({QByteArray("\xFF\xFF\xFF") + jfif}) << QByteArray() << jfif
-            << QByteArray() << QByteArray() << 0;
+            << sourceWith({QByteArray("\xFF\xFF\xFF") + jfif}) << none << jfif << none << none
+            << none << 0;
+        QTest::newRow("restart marker without a length stepped over")
+            << QByteArray("\xFF\xD8\xFF\xD0") + jfif + app1 << app1 << jfif << none << none << none
+            << 0;
         QTest::newRow("segment running past the end")
-            << QByteArray("\xFF\xD8") + jfif + app1.left(app1.size() - 3) << QByteArray() << jfif
-            << QByteArray() << QByteArray() << 0;
+            << QByteArray("\xFF\xD8") + jfif + app1.left(app1.size() - 3) << none << jfif << none
+            << none << none << 0;
         QTest::newRow("stray byte instead of a marker")
-            << QByteArray("\xFF\xD8") + jfif + "\x12" + com1 << QByteArray() << jfif << QByteArray()
-            << QByteArray() << 0;
-        QTest::newRow("length below 2")
-            << test::bytes("\xFF\xD8\xFF\xE0\x00\x01JFIF") << QByteArray() << QByteArray()
-            << QByteArray() << QByteArray() << 0;
-        QTest::newRow("not a JPEG") << QByteArray("GIF89a\1\0\1\0") << QByteArray() << QByteArray()
-                                    << QByteArray() << QByteArray() << 0;
-        QTest::newRow("empty") << QByteArray() << QByteArray() << QByteArray() << QByteArray()
-                               << QByteArray() << 0;
+            << QByteArray("\xFF\xD8") + jfif + "\x12" + com1 << none << jfif << none << none << none
+            << 0;
+        QTest::newRow("length below 2") << test::bytes("\xFF\xD8\xFF\xE0\x00\x01JFIF") << none
+                                        << none << none << none << none << 0;
+        QTest::newRow("not a JPEG")
+            << QByteArray("GIF89a\1\0\1\0") << none << none << none << none << none << 0;
+        QTest::newRow("empty") << QByteArray() << none << none << none << none << none << 0;
         QTest::newRow("ICC profile in three chunks")
             << sourceWith({jfif, segment(0xE2, test::iccPayload(1, 3)),
                            segment(0xE2, test::iccPayload(2, 3)),
                            segment(0xE2, test::iccPayload(3, 3))})
-            << QByteArray() << jfif << QByteArray() << QByteArray() << 3;
+            << none << jfif << none << none << none << 3;
         QTest::newRow("ICC profile missing a chunk")
             << sourceWith({jfif, segment(0xE2, test::iccPayload(1, 3)),
                            segment(0xE2, test::iccPayload(3, 3))})
-            << QByteArray() << jfif << QByteArray() << QByteArray() << 0;
+            << none << jfif << none << none << none << 0;
         QTest::newRow("CMYK ICC profile")
-            << sourceWith({jfif, segment(0xE2, test::iccPayload(1, 1, "CMYK"))}) << QByteArray()
-            << jfif << QByteArray() << QByteArray() << 0;
+            << sourceWith({jfif, segment(0xE2, test::iccPayload(1, 1, "CMYK"))}) << none << jfif
+            << none << none << none << 0;
         QTest::newRow("multi-picture APP2 is not a profile")
-            << sourceWith({jfif, segment(0xE2, test::bytes("MPF\0MM\0*"))}) << QByteArray() << jfif
-            << QByteArray() << QByteArray() << 0;
+            << sourceWith({jfif, segment(0xE2, test::bytes("MPF\0MM\0*"))}) << none << jfif << none
+            << none << none << 0;
     }
 
     void classifiesSegments()
@@ -195,6 +204,7 @@ private slots:
         QFETCH(QByteArray, headerRole);
         QFETCH(QByteArray, iptcRole);
         QFETCH(QByteArray, commentRole);
+        QFETCH(QByteArray, xmpRole);
         QFETCH(int, iccChunks);
         TimgData data;
         data.loadSourceSegments(file);
@@ -202,8 +212,8 @@ private slots:
         QCOMPARE(framed(data.headerSection()), headerRole);
         QCOMPARE(framed(data.iptcSection()), iptcRole);
         QCOMPARE(framed(data.commentSection()), commentRole);
+        QCOMPARE(framed(data.xmpSection()), xmpRole);
         QCOMPARE(int(data.iccSections().size()), iccChunks);
-        QVERIFY(int(data.sections().size()) <= TimgData::kMaxSegments);
         for (const tSection& s : data.sections())
             QCOMPARE(int(s.length), int(s.data.size()));
     }
@@ -281,15 +291,33 @@ private slots:
         const QByteArray com1 = segment(0xFE, "first"), com2 = segment(0xFE, "second");
         const QByteArray mpf = segment(0xE2, test::bytes("MPF\0MM\0*"));
         const QByteArray app14 = segment(0xEE, test::bytes("Adobe\0\x64\0\0\0\0\1"));
+        const QByteArray xmp = segment(0xE1, kXmp);
+        const QByteArray extension1 =
+            segment(0xE1, test::bytes("http://ns.adobe.com/xmp/extension/\0") + "GUID-1");
+        const QByteArray extension2 =
+            segment(0xE1, test::bytes("http://ns.adobe.com/xmp/extension/\0") + "GUID-2");
+        const QByteArray jfxx = segment(0xE0, test::bytes("JFXX\0\x10"));
 
         QTest::newRow("camera layout: EXIF first, its APP0 and other APP2 dropped")
             << "s.jpg" << sourceWith({jfif, app1, mpf, icc1, icc2, iptc, app14, com1})
             << QList<QByteArray>{app1, icc1, icc2, iptc, com1};
         QTest::newRow("APP0 and no EXIF")
             << "s.jpg" << sourceWith({jfif, com1}) << QList<QByteArray>{jfif, com1};
-        QTest::newRow("XMP first keeps the EXIF block")
-            << "s.jpeg" << sourceWith({jfif, segment(0xE1, kXmp), app1, iptc})
-            << QList<QByteArray>{app1, iptc};
+        QTest::newRow("XMP first: EXIF, then the XMP packet")
+            << "s.jpeg" << sourceWith({jfif, xmp, app1, iptc})
+            << QList<QByteArray>{app1, xmp, iptc};
+        QTest::newRow("XMP only, after the source's APP0")
+            << "s.jpg" << sourceWith({jfif, xmp, com1}) << QList<QByteArray>{jfif, xmp, com1};
+        QTest::newRow("XMP only, after the default JFIF")
+            << "s.jpg" << sourceWith({xmp}) << QList<QByteArray>{defaultJfif(), xmp};
+        QTest::newRow("XMP and its extension after the EXIF block and the profile")
+            << "s.jpg"
+            << sourceWith({extension1, xmp, segment(0xE1, "other APP1"), icc1, app1, icc2,
+                           extension2, iptc})
+            << QList<QByteArray>{app1, icc1, icc2, xmp, extension1, extension2, iptc};
+        QTest::newRow("EXIF behind six other segments")
+            << "s.jpg" << sourceWith({jfif, jfxx, mpf, icc1, icc2, app14, app1})
+            << QList<QByteArray>{app1, icc1, icc2};
         QTest::newRow("two comments: the second")
             << "s.JPG" << sourceWith({app1, com1, com2}) << QList<QByteArray>{app1, com2};
         QTest::newRow("no header at all: default JFIF")
@@ -426,6 +454,7 @@ private slots:
             QCOMPARE(withoutSizeFields(bytes.mid(4, exif->data.size()), source.imageInfo()),
                      withoutSizeFields(exif->data, source.imageInfo()));
             QVERIFY(!out.headerSection());
+            QCOMPARE(out.orientation(), 1);
             const std::optional<TImageInfo>& info = out.imageInfo();
             if (info && info->width > 0 && info->height > 0) {
                 QCOMPARE(int(info->width), loaded.image.width());
@@ -439,6 +468,7 @@ private slots:
         QCOMPARE(out.iccSections().size(), source.iccSections().size());
         for (std::size_t i = 0; i < out.iccSections().size(); ++i)
             QCOMPARE(out.iccSections()[i]->data, source.iccSections()[i]->data);
+        QCOMPARE(framed(out.xmpSection()), framed(source.xmpSection()));
 
         const LoadResult back = loadPhoto(dest);
         QVERIFY(back.ok());
@@ -447,15 +477,22 @@ private slots:
 
         const QStringList tags{QStringLiteral("EXIF:Make"), QStringLiteral("EXIF:Model"),
                                QStringLiteral("EXIF:DateTimeOriginal"),
-                               QStringLiteral("ICC_Profile:ProfileDescription")};
+                               QStringLiteral("ICC_Profile:ProfileDescription"),
+                               QStringLiteral("XMP:all")};
         const auto read = exiftool(tags, {path, dest});
         if (!read)
             QSKIP("exiftool is not installed");
         QCOMPARE(read->size(), 2);
         QJsonObject a = read->at(0).toObject(), b = read->at(1).toObject();
-        a.remove(QStringLiteral("SourceFile"));
-        b.remove(QStringLiteral("SourceFile"));
+        for (QJsonObject* o : {&a, &b}) {
+            o->remove(QStringLiteral("SourceFile"));
+            o->remove(QStringLiteral("Orientation"));
+        }
         QCOMPARE(b, a);
+        const auto orientation = exiftool({QStringLiteral("EXIF:Orientation")}, {dest});
+        QVERIFY(orientation);
+        if (source.imageInfo() && source.imageInfo()->orientationPosition > 0)
+            QCOMPARE(orientation->at(0)[QStringLiteral("Orientation")].toInt(), 1);
     }
 
     void saveOverTheSourceKeepsItsMetadata()
