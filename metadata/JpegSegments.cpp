@@ -371,7 +371,7 @@ QByteArray uprightXmp(QByteArray data)
         } else {
             continue;
         }
-        if (pos < data.size() && data[pos] >= '2' && data[pos] <= '8' &&
+        if (pos < data.size() && std::isdigit(uchar(data[pos])) &&
             (pos + 1 >= data.size() || !std::isdigit(uchar(data[pos + 1]))))
             data[pos] = '1';
     }
