@@ -13,11 +13,14 @@ class QIODevice;
 
 namespace tess::metadata {
 
+/// The most pixels a photo may have, whatever reads it.
+inline constexpr qint64 kMaxPhotoPixels = 400'000'000;
+
 /// What a decoding may cost. A file is trusted with no more memory than its bytes can
 /// plausibly describe, and hostile streams (endless scans, floods of corrupt data) are cut off.
 struct DecodeLimits
 {
-    qint64 maxPixels = 400'000'000;
+    qint64 maxPixels = kMaxPhotoPixels;
     /// A JPEG needs at least about one bit per 8 x 8 block; 1024 pixels per byte of file is a
     /// generous bound on real compression. A stream claiming more is refused before any
     /// picture memory is allocated (small files may always claim minPixels).

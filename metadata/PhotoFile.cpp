@@ -13,9 +13,8 @@ namespace tess::metadata {
 
 namespace {
 
-constexpr qint64 kMaxPixels = 400'000'000;
 // Qt's readers work on 32-bit pixels before the conversion to 24 bits.
-constexpr int kReaderAllocationLimitMb = int(kMaxPixels * 4 / (1024 * 1024)) + 1;
+constexpr int kReaderAllocationLimitMb = int(kMaxPhotoPixels * 4 / (1024 * 1024)) + 1;
 // Lossless formats compress plain areas far better than JPEG (1-bit PNG: ~8000 pixels a byte).
 constexpr qint64 kReaderPixelsPerByte = 8192;
 constexpr qint64 kReaderMinPixels = qint64(1) << 22;
@@ -56,7 +55,7 @@ LoadResult loadWithQt(const QFileInfo& info)
     if (size.isValid()) {
         const qint64 pixels = qint64(size.width()) * size.height();
         const qint64 budget = std::max(kReaderMinPixels, info.size() * kReaderPixelsPerByte);
-        if (pixels > kMaxPixels || pixels > budget)
+        if (pixels > kMaxPhotoPixels || pixels > budget)
             return {QImage(), QStringLiteral("The picture is too large to open")};
     }
     QImage image = reader.read();
