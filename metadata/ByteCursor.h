@@ -44,9 +44,9 @@ public:
     }
     quint32 u32()
     {
-        const quint32 first = u16();
-        const quint32 second = u16();
-        return m_bigEndian ? (first << 16 | second) : (second << 16 | first);
+        const auto* p = reinterpret_cast<const quint8*>(take(4));
+        return m_bigEndian ? quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | p[3]
+                           : quint32(p[3]) << 24 | quint32(p[2]) << 16 | quint32(p[1]) << 8 | p[0];
     }
 
     /// Up to \a n bytes from the position, fewer at the end of the span; moves past them.
