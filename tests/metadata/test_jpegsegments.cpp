@@ -476,6 +476,11 @@ private slots:
             << sourceWith({extension1, xmp, segment(0xE1, "other APP1"), icc1, app1, icc2,
                            extension2, iptc})
             << QList<QByteArray>{app1, icc1, icc2, xmp, extension1, extension2, iptc};
+        QList<QByteArray> longExtension{app1, xmp};
+        for (int i = 0; i <= TimgData::kMaxChunks; ++i)
+            longExtension.append(extension1);
+        QTest::newRow("XMP extension too long to keep is dropped whole")
+            << "s.jpg" << sourceWith(longExtension) << QList<QByteArray>{app1, xmp};
         QTest::newRow("EXIF behind six other segments")
             << "s.jpg" << sourceWith({jfif, jfxx, mpf, icc1, icc2, app14, app1})
             << QList<QByteArray>{app1, icc1, icc2};
