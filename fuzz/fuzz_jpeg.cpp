@@ -39,11 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TimgData source;
     source.loadSourceSegments(bytes);
     const QSize pictureSize = decoded.ok() ? decoded.image.size() : QSize(8, 8);
-    const QByteArray out = source.composeJpeg(tinyEncoding(), pictureSize, true);
+    const QByteArray out = source.composeJpeg(tinyEncoding(), pictureSize, SizeRecord::PictureSize,
+                                              OrientationRecord::Upright);
     if (!out.startsWith("\xFF\xD8"))
         std::abort();
     // The input as an encoder's output: finding where its image data begins.
-    source.composeJpeg(bytes, pictureSize, true);
+    source.composeJpeg(bytes, pictureSize, SizeRecord::PictureSize, OrientationRecord::AsStored);
 
     if (decoded.ok() && qint64(decoded.image.width()) * decoded.image.height() <= 256 * 256) {
         const EncodeResult again = JpegEncoder(decoded.image, 90).encode();

@@ -1,11 +1,13 @@
 #include "metadata/Exif.h"
 
+#include "metadata/ByteCursor.h"
+#include "metadata/SegmentWalker.h"
 #include "platform/Text8Bit.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <cmath>
-#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <utility>
@@ -14,55 +16,15 @@ namespace tess::metadata {
 
 namespace {
 
-// A directory entry, a header or a count that lies outside the EXIF segment: the block is
-// cut short or corrupt. Caught in readExif and reported as ExifReadStatus::ReadError.
-struct ReadPastEnd
-{};
-
-// How many markers (fill bytes included) are walked before the search gives up. Real files
-// have a few dozen segments before the image data.
-constexpr int MaxMarkersBeforeExif = 65536;
-
-// Reads up to n bytes at pos; fewer at the end of the file.
-using ByteReader = std::function<QByteArray(qint64 pos, qint64 n)>;
-
-quint16 bigEndian16(const char* p)
+// The payload of the first APP1 segment with the EXIF identifier before the image data.
+// Clipped to the file.
+std::optional<QByteArray> findExifPayload(QIODevice& in)
 {
-    return quint16((quint8(p[0]) << 8) | quint8(p[1]));
-}
-
-// The payload of the first APP1 segment with the EXIF identifier, found by walking the
-// segments from the start of image by their declared lengths. Clipped to the file.
-std::optional<QByteArray> findExifPayload(const ByteReader& read)
-{
-    const QByteArray soi = read(0, 2);
-    if (soi.size() < 2 || quint8(soi[0]) != 0xFF || quint8(soi[1]) != 0xD8)
-        return std::nullopt;
-    qint64 pos = 2;
-    for (int step = 0; step < MaxMarkersBeforeExif; ++step) {
-        const QByteArray head = read(pos, 4);
-        if (head.size() < 2 || quint8(head[0]) != 0xFF)
-            return std::nullopt;
-        const quint8 marker = quint8(head[1]);
-        if (marker == 0xFF) { // fill byte before a marker
-            pos += 1;
-            continue;
-        }
-        if (marker == 0xDA || marker == 0xD9) // start of scan, end of image
-            return std::nullopt;
-        if ((marker >= 0xD0 && marker <= 0xD8) || marker == 0x01) { // no length field
-            pos += 2;
-            continue;
-        }
-        if (head.size() < 4)
-            return std::nullopt;
-        const quint16 length = bigEndian16(head.constData() + 2);
-        if (length < 2)
-            return std::nullopt;
+    SegmentWalker walker(in);
+    while (walker.next()) {
         // Check the identifier first, inside the segment: XMP packets in APP1 can be large.
-        if (marker == 0xE1 && length >= 2 + 6 && read(pos + 4, 6) == QByteArrayView("Exif\0\0", 6))
-            return read(pos + 4, length - 2);
-        pos += 2 + qint64(length);
+        if (walker.marker() == 0xE1 && walker.payload(6) == QByteArrayView("Exif\0\0", 6))
+            return walker.payload(walker.length() - 2);
     }
     return std::nullopt;
 }
@@ -81,59 +43,6 @@ QByteArrayView upToNul(QByteArrayView bytes)
     return nul < 0 ? bytes : bytes.first(nul);
 }
 
-// The TIFF block: everything after the identifier up to the end of the segment. Offsets
-// are relative to its first byte.
-class TiffBlock
-{
-public:
-    explicit TiffBlock(QByteArrayView data) : m_data(data) {}
-
-    bool bigEndian = false;
-
-    qsizetype size() const { return m_data.size(); }
-    bool contains(quint64 offset, quint64 n) const
-    {
-        const auto size = quint64(m_data.size());
-        return offset <= size && n <= size - offset;
-    }
-    // Bytes from offset, at most n of them, stopping at the end of the block.
-    QByteArrayView available(quint64 offset, quint64 n) const
-    {
-        if (offset >= quint64(m_data.size()))
-            return {};
-        return m_data.sliced(qsizetype(offset))
-            .first(qsizetype(qMin<quint64>(n, quint64(m_data.size()) - offset)));
-    }
-    quint8 u8(quint64 offset) const
-    {
-        require(offset, 1);
-        return quint8(m_data[qsizetype(offset)]);
-    }
-    quint16 u16(quint64 offset) const
-    {
-        require(offset, 2);
-        const auto* p = reinterpret_cast<const quint8*>(m_data.data() + offset);
-        return bigEndian ? quint16((p[0] << 8) | p[1]) : quint16((p[1] << 8) | p[0]);
-    }
-    quint32 u32(quint64 offset) const
-    {
-        require(offset, 4);
-        const auto* p = reinterpret_cast<const quint8*>(m_data.data() + offset);
-        return bigEndian ? (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) |
-                               quint32(p[3])
-                         : (quint32(p[3]) << 24) | (quint32(p[2]) << 16) | (quint32(p[1]) << 8) |
-                               quint32(p[0]);
-    }
-
-private:
-    void require(quint64 offset, quint64 n) const
-    {
-        if (!contains(offset, n))
-            throw ReadPastEnd{};
-    }
-    QByteArrayView m_data;
-};
-
 struct Entry
 {
     quint16 tag = 0;
@@ -151,7 +60,7 @@ struct Rational
 class DirectoryReader
 {
 public:
-    DirectoryReader(const TiffBlock& block, TExif& exif) : m_block(block), m_exif(exif) {}
+    DirectoryReader(const ByteCursor& block, TExif& exif) : m_block(block), m_exif(exif) {}
 
     enum class Kind
     {
@@ -161,15 +70,15 @@ public:
 
     void read(quint32 offset, Kind kind)
     {
-        const quint16 count = m_block.u16(offset);
+        ByteCursor cursor = m_block.at(offset);
+        const quint16 count = cursor.u16();
         for (quint32 i = 0; i < count; ++i) {
-            const quint64 at = quint64(offset) + 2 + 12 * quint64(i);
             Entry e;
-            e.tag = m_block.u16(at);
-            e.type = m_block.u16(at + 2);
-            e.count = m_block.u32(at + 4);
-            e.field = at + 8;
-            m_block.u32(e.field); // the whole entry must be there
+            e.tag = cursor.u16();
+            e.type = cursor.u16();
+            e.count = cursor.u32();
+            e.field = cursor.pos();
+            cursor.u32(); // the whole entry must be there
             if (e.tag == 0)
                 return;
             if (kind == Kind::Ifd0)
@@ -189,12 +98,12 @@ private:
         case 2: // ASCII
         case 6: // SBYTE
         case 7: // UNDEFINED
-            return m_block.u8(e.field);
+            return m_block.at(e.field).u8();
         case 3: // SHORT
         case 8: // SSHORT
-            return m_block.u16(e.field);
+            return m_block.at(e.field).u16();
         default:
-            return m_block.u32(e.field);
+            return m_block.at(e.field).u32();
         }
     }
 
@@ -204,8 +113,8 @@ private:
     QByteArrayView bytes(const Entry& e, quint64 n) const
     {
         if (e.count <= 4)
-            return m_block.available(e.field, qMin<quint64>(n, 4));
-        return m_block.available(m_block.u32(e.field), n);
+            return m_block.at(e.field).available(qMin<quint64>(n, 4));
+        return m_block.at(m_block.at(e.field).u32()).available(n);
     }
 
     // Up to the first NUL or count bytes. The count should include the closing NUL, but
@@ -234,8 +143,8 @@ private:
     {
         QString out;
         for (qsizetype i = 0; i + 1 < body.size(); i += 2) {
-            const auto hi = quint8(body[m_block.bigEndian ? i : i + 1]);
-            const auto lo = quint8(body[m_block.bigEndian ? i + 1 : i]);
+            const auto hi = quint8(body[m_block.bigEndian() ? i : i + 1]);
+            const auto lo = quint8(body[m_block.bigEndian() ? i + 1 : i]);
             const char16_t unit = char16_t((hi << 8) | lo);
             if (unit == 0)
                 break;
@@ -250,10 +159,12 @@ private:
 
     std::optional<Rational> rational(const Entry& e) const
     {
-        const quint32 offset = m_block.u32(e.field);
+        const quint32 offset = m_block.at(e.field).u32();
         if (!m_block.contains(offset, 8))
             return std::nullopt;
-        return Rational{m_block.u32(offset), m_block.u32(quint64(offset) + 4)};
+        ByteCursor value = m_block.at(offset);
+        const quint32 numerator = value.u32();
+        return Rational{numerator, value.u32()};
     }
 
     QString decimal(const Entry& e) const
@@ -381,31 +292,30 @@ private:
         }
     }
 
-    const TiffBlock& m_block;
+    const ByteCursor& m_block;
     TExif& m_exif;
 };
 
-ExifReadStatus readFrom(TExif& exif, const ByteReader& read)
+ExifReadStatus readFrom(TExif& exif, QIODevice& in)
 {
     exif.clear();
-    const std::optional<QByteArray> payload = findExifPayload(read);
+    const std::optional<QByteArray> payload = findExifPayload(in);
     if (!payload)
         return ExifReadStatus::Read;
     exif.hasExif = true;
-    if (payload->size() < 6) // the file changed between two reads
-        return ExifReadStatus::ReadError;
-    TiffBlock block(QByteArrayView(*payload).sliced(6));
+    // The TIFF block: everything after the identifier. Offsets are relative to its start.
+    const QByteArrayView tiff =
+        QByteArrayView(*payload).sliced(qMin<qsizetype>(6, payload->size()));
+    exif.bigEndian = tiff.startsWith("MM");
+    const ByteCursor block(tiff, exif.bigEndian);
     try {
-        block.u32(4); // the whole 8-byte header must be there
-        block.bigEndian = block.size() >= 2 && (*payload)[6] == 'M' && (*payload)[7] == 'M';
-        exif.bigEndian = block.bigEndian;
-        const quint32 ifd0 = block.u32(4);
+        const quint32 ifd0 = block.at(4).u32(); // the whole 8-byte header must be there
         DirectoryReader reader(block, exif);
         reader.read(ifd0, DirectoryReader::Kind::Ifd0);
         // The only pointer followed; one back to IFD0 would read IFD0 a second time.
         if (exif.exifIfdOffset != 0 && exif.exifIfdOffset != ifd0)
             reader.read(exif.exifIfdOffset, DirectoryReader::Kind::ExifSubIfd);
-    } catch (const ReadPastEnd&) {
+    } catch (const ByteCursor::OutOfSpan&) {
         return ExifReadStatus::ReadError;
     }
     return ExifReadStatus::Read;
@@ -437,20 +347,15 @@ ExifReadStatus TExif::readExif(const QString& path)
         clear();
         return ExifReadStatus::ReadError;
     }
-    return readFrom(*this, [&file](qint64 pos, qint64 n) {
-        if (!file.seek(pos))
-            return QByteArray();
-        return file.read(n);
-    });
+    return readFrom(*this, file);
 }
 
 ExifReadStatus TExif::readExif(QByteArrayView fileBytes)
 {
-    return readFrom(*this, [fileBytes](qint64 pos, qint64 n) {
-        if (pos < 0 || pos >= fileBytes.size())
-            return QByteArray();
-        return fileBytes.sliced(pos).first(qMin(n, fileBytes.size() - pos)).toByteArray();
-    });
+    QByteArray bytes = QByteArray::fromRawData(fileBytes.data(), fileBytes.size());
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return readFrom(*this, buffer);
 }
 
 QString orientationName(quint32 code)

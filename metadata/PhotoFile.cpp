@@ -2,6 +2,7 @@
 
 #include "metadata/JpegCodec.h"
 #include "metadata/JpegSegments.h"
+#include "metadata/Orientation.h"
 #include "platform/PhotoLimits.h"
 
 #include <QFileInfo>
@@ -13,9 +14,8 @@ namespace tess::metadata {
 
 namespace {
 
-constexpr qint64 kMaxPixels = platform::MaxPhotoPixels;
 // Qt's readers work on 32-bit pixels before the conversion to 24 bits.
-constexpr int kReaderAllocationLimitMb = int(kMaxPixels * 4 / (1024 * 1024)) + 1;
+constexpr int kReaderAllocationLimitMb = int(platform::MaxPhotoPixels * 4 / (1024 * 1024)) + 1;
 // Lossless formats compress plain areas far better than JPEG (1-bit PNG: ~8000 pixels a byte).
 constexpr qint64 kReaderPixelsPerByte = 8192;
 constexpr qint64 kReaderMinPixels = qint64(1) << 22;
@@ -50,12 +50,13 @@ QImage toBgr888(QImage image)
 LoadResult loadWithQt(const QFileInfo& info)
 {
     QImageReader reader(info.filePath());
+    reader.setAutoTransform(true); // upright, as the JPEG path gives it
     reader.setAllocationLimit(kReaderAllocationLimitMb);
     const QSize size = reader.size();
     if (size.isValid()) {
         const qint64 pixels = qint64(size.width()) * size.height();
         const qint64 budget = std::max(kReaderMinPixels, info.size() * kReaderPixelsPerByte);
-        if (pixels > kMaxPixels || pixels > budget)
+        if (pixels > platform::MaxPhotoPixels || pixels > budget)
             return {QImage(), QStringLiteral("The picture is too large to open")};
     }
     QImage image = reader.read();
@@ -67,7 +68,39 @@ LoadResult loadWithQt(const QFileInfo& info)
     return {image, QString()};
 }
 
+/// The orientation recorded in the JPEG file at \a path: 1..8, 1 when none or unknown.
+int jpegOrientation(const QString& path)
+{
+    TimgData metadata;
+    metadata.loadSourceSegments(path);
+    return metadata.orientation();
+}
+
+LoadResult loadJpeg(const QString& path)
+{
+    LoadResult result = decodeJpegFile(path);
+    if (!result.ok())
+        return result;
+    result.image = uprightPicture(result.image, jpegOrientation(path));
+    if (result.image.isNull())
+        result.error = QStringLiteral("Not enough memory for the picture");
+    return result;
+}
+
 } // namespace
+
+QSize readUprightSize(const QString& path)
+{
+    QImageReader reader(path);
+    const QSize stored = reader.size();
+    if (!stored.isValid())
+        return {};
+    if (isJpegName(QFileInfo(path)))
+        return uprightSize(stored, jpegOrientation(path));
+    reader.setAutoTransform(true);
+    return reader.transformation() & QImageIOHandler::TransformationRotate90 ? stored.transposed()
+                                                                             : stored;
+}
 
 LoadResult loadPhoto(const QString& path)
 {
@@ -76,7 +109,7 @@ LoadResult loadPhoto(const QString& path)
         if (!info.isFile())
             return {QImage(), QStringLiteral("The file does not exist")};
         if (isJpegName(info))
-            return decodeJpegFile(path);
+            return loadJpeg(path);
         return loadWithQt(info);
     } catch (const std::bad_alloc&) {
         return {QImage(), QStringLiteral("Not enough memory")};
@@ -100,7 +133,8 @@ bool saveStampedJpeg(const QImage& picture, int quality, const QString& sourcePa
         source.loadSourceSegments(sourcePath);
         JpegEncoder encoder(picture, quality);
         encoder.setProgress(progress);
-        return source.writeJpegWithSegments(encoder, destPath, true, error);
+        return source.writeJpegWithSegments(encoder, destPath, SizeRecord::PictureSize,
+                                            OrientationRecord::Upright, error);
     } catch (const std::exception&) {
         if (error)
             *error = QStringLiteral("Not enough memory");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <functional>
 
@@ -13,14 +14,21 @@ struct LoadResult
     bool ok() const { return !image.isNull(); }
 };
 
-/// Loads a photo file into a 24-bit blue-green-red bitmap. ".jpg"/".jpeg" (any case) go
-/// through libjpeg; other picture formats through Qt's image readers. Never throws.
+/// Loads a photo file into a 24-bit blue-green-red bitmap, upright: a recorded EXIF
+/// Orientation is applied to the stored pixels. ".jpg"/".jpeg" (any case) go through
+/// libjpeg; other picture formats through Qt's image readers. Never throws.
 LoadResult loadPhoto(const QString& path);
+
+/// The size of the picture loadPhoto gives, read from the file's header without decoding
+/// it; invalid when the file is not a picture Qt's readers know.
+QSize readUprightSize(const QString& path);
 
 /// Writes \a picture as JPEG at \a quality (1..100) to \a destPath, carrying the metadata
 /// segments of \a sourcePath, through platform::writeFileSafely: the destination ends up
-/// either untouched or completely replaced. Returns false on any failure, with the reason
-/// (the system's, e.g. "No space left on device") in \a error; never throws.
+/// either untouched or completely replaced. The picture is taken to be the upright picture
+/// loadPhoto gave for the source: the saved metadata records orientation 1 and the picture's
+/// size. Returns false on any failure, with the reason (the system's, e.g. "No space left on
+/// device") in \a error; never throws.
 bool saveStampedJpeg(const QImage& picture, int quality, const QString& sourcePath,
                      const QString& destPath, QString* error = nullptr);
 

@@ -9,6 +9,7 @@
 
 #include "batch/BatchRun.h"
 #include "batch/BatchSetup.h"
+#include "metadata/PhotoFile.h"
 #include "platform/Clock.h"
 #include "platform/Folders.h"
 #include "stamptext/PhotoValues.h"
@@ -18,7 +19,6 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QFileInfo>
-#include <QImageReader>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -186,8 +186,8 @@ int main(int argc, char** argv)
     if (!QFileInfo(request.photo).isFile())
         return fail(QStringLiteral("no such file: %1").arg(request.photo));
 
-    // The size from the file's header, without decoding the picture.
-    const QSize size = QImageReader(request.photo).size();
+    // The upright size from the file's header, without decoding the picture.
+    const QSize size = metadata::readUprightSize(request.photo);
     const platform::SystemClock clock;
     const stamptext::Separators separators{clock.dateSeparator(), clock.timeSeparator()};
     const stamptext::PhotoValueTable table =

@@ -43,7 +43,7 @@ PhotoFileDialog::PhotoFileDialog(QWidget* parent, const QString& initialFolder,
 void PhotoFileDialog::showPreview(const QString& path)
 {
     QImageReader reader(path);
-    reader.setAutoTransform(false);
+    reader.setAutoTransform(true); // upright, as the photo opens
     const QSize size = reader.size();
     // A JPEG that the program would refuse to open could hold the dialog for minutes.
     if (!QFileInfo(path).isFile() || !size.isValid() ||

@@ -496,6 +496,47 @@ private slots:
         QCOMPARE(QDir(f.sourceFolder()).entryList(QDir::Files), QStringList{"Canon_40D.jpg"});
     }
 
+    /// A phone's portrait photo (landscape pixels, Orientation 6) comes out upright, with the
+    /// stamp in the chosen corner.
+    void portraitPhotoIsStampedUpright()
+    {
+        RunFixture f;
+        const QString name = QStringLiteral("orientation-portrait_6.jpg");
+        QVERIFY(QFile::copy(test::cameraPhoto(name), f.source(name)));
+        BatchJob job = f.job({f.source(name)});
+        job.currentAttributes.position = positions::BottomRight;
+        job.currentAttributes.fontSize = 14;
+        job.currentAttributes.textColor = 0x0000FF00; // green on a grey-brown photo
+        job.currentAttributes.stampTexts = {
+            {QStringLiteral("[p_width] x [p_height] portrait"), true}};
+        f.run.prepare(job);
+        QVERIFY(f.run.runBatch());
+        QCOMPARE(f.run.stampedCount(), 1);
+
+        const QImage before = metadata::loadPhoto(f.source(name)).image;
+        const QImage after = metadata::loadPhoto(f.destination(name)).image;
+        QCOMPARE(before.size(), QSize(450, 600));
+        QCOMPARE(after.size(), before.size());
+        metadata::TExif exif;
+        QCOMPARE(exif.readExif(f.destination(name)), metadata::ExifReadStatus::Read);
+        QCOMPARE(int(exif.orientationCode), 1);
+        // Where the stamp changed the picture: only in its bottom right corner.
+        QRect stamp;
+        for (int y = 0; y < after.height(); ++y)
+            for (int x = 0; x < after.width(); ++x) {
+                const QColor a = after.pixelColor(x, y), b = before.pixelColor(x, y);
+                if (a.green() - b.green() > 80 && a.green() - a.red() > 60)
+                    stamp |= QRect(x, y, 1, 1);
+            }
+        QVERIFY(!stamp.isEmpty());
+        QVERIFY2(stamp.left() > after.width() / 2 && stamp.top() > after.height() * 3 / 4,
+                 qPrintable(QStringLiteral("stamp at %1,%2 %3x%4")
+                                .arg(stamp.x())
+                                .arg(stamp.y())
+                                .arg(stamp.width())
+                                .arg(stamp.height())));
+    }
+
     /// Real camera files and broken ones in one run: every file gets exactly one line and
     /// the run completes.
     void realPhotos()

@@ -1,3 +1,4 @@
+#include "metadata/ByteCursor.h"
 #include "metadata/Exif.h"
 #include "tests/support/TestMain.h"
 #include "tests/support/TestPhotos.h"
@@ -884,6 +885,46 @@ private slots:
         QVERIFY(e.hasExif);
         QCOMPARE(e.readExif(path), ExifReadStatus::Read);
         QCOMPARE(describe(e), describe(TExif()));
+    }
+
+    // ---- the byte cursor under every reader ----
+
+    void cursorNeverReadsOutsideItsSpan_data()
+    {
+        QTest::addColumn<quint64>("offset");
+        QTest::addColumn<int>("bytes"); // 1, 2 or 4
+        QTest::addColumn<bool>("reads");
+        QTest::newRow("last four bytes") << quint64(4) << 4 << true;
+        QTest::newRow("one byte past the end") << quint64(5) << 4 << false;
+        QTest::newRow("last byte") << quint64(7) << 1 << true;
+        QTest::newRow("at the end") << quint64(8) << 1 << false;
+        QTest::newRow("offset that wraps a 32-bit sum") << quint64(0xFFFFFFFE) << 4 << false;
+        QTest::newRow("offset that wraps a 64-bit sum") << ~quint64(0) << 2 << false;
+    }
+
+    void cursorNeverReadsOutsideItsSpan()
+    {
+        QFETCH(quint64, offset);
+        QFETCH(int, bytes);
+        QFETCH(bool, reads);
+        // The span is the middle of a larger buffer: a read past it would still find bytes.
+        const QByteArray buffer = QByteArrayLiteral("\xAA\x01\x02\x03\x04\x05\x06\x07\x08\xBB");
+        for (const bool big : {false, true}) {
+            metadata::ByteCursor cursor =
+                metadata::ByteCursor(QByteArrayView(buffer).sliced(1, 8), big).at(offset);
+            quint32 value = 0;
+            bool threw = false;
+            try {
+                value = bytes == 1 ? cursor.u8() : bytes == 2 ? cursor.u16() : cursor.u32();
+            } catch (const metadata::ByteCursor::OutOfSpan&) {
+                threw = true;
+            }
+            QCOMPARE(threw, !reads);
+            QCOMPARE(cursor.pos(), reads ? offset + quint64(bytes) : offset);
+            if (reads && bytes == 4)
+                QCOMPARE(value, big ? 0x05060708u : 0x08070605u);
+            QVERIFY(cursor.available(16).size() <= 8);
+        }
     }
 };
 

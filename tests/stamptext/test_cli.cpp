@@ -117,6 +117,27 @@ private slots:
         QVERIFY(stamped >= before.addSecs(-1) && stamped <= QDateTime::currentDateTime());
     }
 
+    void expandsTheUprightSize_data()
+    {
+        QTest::addColumn<QString>("photo");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("landscape")
+            << test::cameraPhoto("orientation-landscape_1.jpg") << "600x450 Normal";
+        QTest::newRow("mirrored landscape")
+            << test::cameraPhoto("orientation-landscape_2.jpg") << "600x450 Mirrored";
+        QTest::newRow("portrait stored on its side")
+            << test::cameraPhoto("orientation-portrait_6.jpg") << "450x600 Rotated 90 right";
+    }
+
+    void expandsTheUprightSize()
+    {
+        QFETCH(QString, photo);
+        QFETCH(QString, expected);
+        const Run run = runCli({"expand", photo, "[p_width]x[p_height] [orientation_exif]"});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.lines(), QStringList{expected});
+    }
+
     void expand()
     {
         const QStringList masks = {"Shot with [MAKE_EXIF] [model_exif]", "[p_width]x[p_height]",
