@@ -27,6 +27,10 @@ void flipPhoto(QImage& bitmap);
 /// A new Format_BGR888 bitmap: effect, then brightness, then contrast.
 QImage applyPhotoAdjustments(const QImage& base, PhotoEffect effect, quint8 sepiaLevel,
                              int brightness, int contrast);
+/// The same for a base that is not needed afterwards: a Format_BGR888 picture that holds its
+/// pixels alone is adjusted in place, without a second full-size picture.
+QImage applyPhotoAdjustments(QImage&& base, PhotoEffect effect, quint8 sepiaLevel, int brightness,
+                             int contrast);
 
 /// Applies keep flags 1 and 3 when a photo is opened: a "0" resets the effect to none (the
 /// sepia level stays) or brightness and contrast to 255; any other character, or a missing

@@ -94,7 +94,8 @@ void BM_RenderFromMasks(benchmark::State& state)
     const StampAttributes a = attributes();
     const QStringList stampLines = lines();
     for (auto _ : state) {
-        render::RenderOutput out = render::renderStamp(source, a, stampLines, true);
+        render::RenderOutput out =
+            render::renderStamp(source, a, stampLines, render::AdjustedText::FullOpacity);
         benchmark::DoNotOptimize(out.stamped.constBits());
     }
 }

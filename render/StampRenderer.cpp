@@ -237,11 +237,6 @@ std::optional<QPoint> stampAnchor(const QString& position, QSize photo, int maxW
     return QPoint(clampCoordinate(x), clampCoordinate(y));
 }
 
-int effectiveOutlineWidth(int outlineWidth)
-{
-    return outlineWidth >= 0 && outlineWidth <= 5 ? outlineWidth : 1;
-}
-
 QRect stampLinesBounds(const QFont& font, int x, int y, int lineHeight, int outlineWidth,
                        const QStringList& lines)
 {
@@ -315,17 +310,14 @@ QImage blendStamp(const QImage& textFree, const QImage& textBearing, quint8 alph
     return result;
 }
 
-RenderOutput renderStamp(const QImage& base, const StampAttributes& attributes,
-                         const QStringList& lines, bool textOnAdjusted)
+namespace {
+
+/// The render after the adjustment: \a adjusted is the adjusted photo, held by no one else.
+RenderOutput stampAdjusted(QImage adjusted, const StampAttributes& attributes,
+                           const QStringList& lines, AdjustedText adjustedText)
 {
     RenderOutput failed;
     failed.failed = true;
-    if (base.isNull())
-        return RenderOutput();
-
-    QImage adjusted =
-        adjust::applyPhotoAdjustments(base, attributes.effect, quint8(attributes.sepiaLevel & 0xFF),
-                                      attributes.brightness, attributes.contrast);
     adjusted = asBgr888(adjusted);
     if (adjusted.isNull())
         return failed;
@@ -343,7 +335,7 @@ RenderOutput renderStamp(const QImage& base, const StampAttributes& attributes,
                     attributes.borderWidth, attributes.customX, attributes.customY);
     if (!anchor)
         return withoutText();
-    const int outlineWidth = effectiveOutlineWidth(attributes.outlineWidth);
+    const int outlineWidth = attributes.outlineWidth;
     const QRect touched =
         stampLinesBounds(font, anchor->x(), anchor->y(), block.lineHeight, outlineWidth, lines) &
         adjusted.rect();
@@ -379,11 +371,35 @@ RenderOutput renderStamp(const QImage& base, const StampAttributes& attributes,
     RenderOutput out;
     out.stamped = std::move(stamped);
     out.patchAt = touched.topLeft();
-    if (!textOnAdjusted)
+    if (adjustedText == AdjustedText::None)
         out.adjustedPatch = std::move(textFree);
     else if (alpha != 255)
         out.adjustedPatch = std::move(layer);
     return out;
+}
+
+} // namespace
+
+RenderOutput renderStamp(const QImage& base, const StampAttributes& attributes,
+                         const QStringList& lines, AdjustedText adjustedText)
+{
+    if (base.isNull())
+        return RenderOutput();
+    return stampAdjusted(adjust::applyPhotoAdjustments(base, attributes.effect,
+                                                       quint8(attributes.sepiaLevel & 0xFF),
+                                                       attributes.brightness, attributes.contrast),
+                         attributes, lines, adjustedText);
+}
+
+RenderOutput renderStamp(QImage&& base, const StampAttributes& attributes, const QStringList& lines,
+                         AdjustedText adjustedText)
+{
+    if (base.isNull())
+        return RenderOutput();
+    return stampAdjusted(adjust::applyPhotoAdjustments(std::move(base), attributes.effect,
+                                                       quint8(attributes.sepiaLevel & 0xFF),
+                                                       attributes.brightness, attributes.contrast),
+                         attributes, lines, adjustedText);
 }
 
 QImage RenderOutput::adjusted() const

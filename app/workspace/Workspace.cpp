@@ -713,7 +713,9 @@ bool Workspace::render(const QStringList& lines, bool fromMasks)
 {
     applyOpacityMark();
     const QStringList stampLines = lines.isEmpty() ? QStringList{QString()} : lines;
-    render::RenderOutput out = render::renderStamp(m_base, m_attributes, stampLines, fromMasks);
+    render::RenderOutput out = render::renderStamp(m_base, m_attributes, stampLines,
+                                                   fromMasks ? render::AdjustedText::FullOpacity
+                                                             : render::AdjustedText::None);
     if (out.failed) {
         if (fromMasks)
             m_platform.prompts->warning(NotValid);

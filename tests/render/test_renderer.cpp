@@ -118,8 +118,7 @@ QImage referenceTextBearing(const QImage& adjusted, const StampAttributes& a,
     if (anchor) {
         QPainter painter(&bearing);
         render::drawStampLines(painter, font, a.textColor, a.outlineColor, anchor->x(), anchor->y(),
-                               block.lineHeight, render::effectiveOutlineWidth(a.outlineWidth),
-                               lines);
+                               block.lineHeight, a.outlineWidth, lines);
     }
     return bearing;
 }
@@ -270,8 +269,10 @@ private slots:
         QImage at300 = blackPhoto(400, 100);
         at300.setDotsPerMeterX(11811);
         at300.setDotsPerMeterY(11811);
-        const QImage stamped96 = render::renderStamp(at96, a, lines, false).stamped;
-        const QImage stamped300 = render::renderStamp(at300, a, lines, false).stamped;
+        const QImage stamped96 =
+            render::renderStamp(at96, a, lines, render::AdjustedText::None).stamped;
+        const QImage stamped300 =
+            render::renderStamp(at300, a, lines, render::AdjustedText::None).stamped;
         QVERIFY(!samePixels(stamped96, at96));
         QVERIFY(samePixels(stamped96, stamped300));
     }
@@ -342,7 +343,8 @@ private slots:
             --last;
         const int firstBaseline = anchor.y() + int(first) * lineHeight + metrics.ascent();
         const int lastBaseline = anchor.y() + int(last) * lineHeight + metrics.ascent();
-        const QImage plainImage = render::renderStamp(base, a, lines, false).stamped;
+        const QImage plainImage =
+            render::renderStamp(base, a, lines, render::AdjustedText::None).stamped;
         const QRect plain = differenceBox(plainImage, base);
         QVERIFY2(qAbs(plain.bottom() - (lastBaseline - 1)) <= 1,
                  qPrintable(QString::number(plain.bottom())));
@@ -354,13 +356,15 @@ private slots:
         QVERIFY(plain.right() >= anchor.x() + maxWidth - lineHeight / 4);
         if (outlineWidth == 0) {
             QCOMPARE(
-                countPixels(render::renderStamp(base, a, lines, false).stamped, plain, isReddish),
+                countPixels(render::renderStamp(base, a, lines, render::AdjustedText::None).stamped,
+                            plain, isReddish),
                 0);
             return;
         }
 
         a.outlineWidth = outlineWidth;
-        const QImage outlined = render::renderStamp(base, a, lines, false).stamped;
+        const QImage outlined =
+            render::renderStamp(base, a, lines, render::AdjustedText::None).stamped;
         const QRect box = differenceBox(outlined, base);
         // The pen is centred on the outline: the ink grows by about half its width.
         for (int grown : {plain.left() - box.left(), plain.top() - box.top(),
@@ -398,8 +402,10 @@ private slots:
         const QStringList lines{QStringLiteral("Opacity"), QStringLiteral("two lines")};
         const QImage textFree = adjustedOf(base, a);
 
-        const render::RenderOutput masks = render::renderStamp(base, a, lines, true);
-        const render::RenderOutput preview = render::renderStamp(base, a, lines, false);
+        const render::RenderOutput masks =
+            render::renderStamp(base, a, lines, render::AdjustedText::FullOpacity);
+        const render::RenderOutput preview =
+            render::renderStamp(base, a, lines, render::AdjustedText::None);
         QVERIFY(!masks.failed && !preview.failed);
         const QImage textBearing = masks.adjusted();
         QVERIFY(!samePixels(textBearing, textFree));
@@ -498,8 +504,10 @@ private slots:
         const QImage textBearing = referenceTextBearing(textFree, attributes, lines);
         const QImage expected = referenceBlend(textFree, textBearing, attributes.opacity & 0xFF);
 
-        const render::RenderOutput masks = render::renderStamp(base, attributes, lines, true);
-        const render::RenderOutput preview = render::renderStamp(base, attributes, lines, false);
+        const render::RenderOutput masks =
+            render::renderStamp(base, attributes, lines, render::AdjustedText::FullOpacity);
+        const render::RenderOutput preview =
+            render::renderStamp(base, attributes, lines, render::AdjustedText::None);
         QVERIFY(!masks.failed && !preview.failed);
         QCOMPARE(masks.stamped.size(), base.size());
         QCOMPARE(masks.stamped.format(), QImage::Format_BGR888);
@@ -508,6 +516,17 @@ private slots:
         QVERIFY(samePixels(masks.adjusted(), textBearing));
         QVERIFY(samePixels(preview.stamped, expected));
         QVERIFY(samePixels(preview.adjusted(), textFree));
+
+        // A base handed over is worked on in place; one still shared is left alone.
+        const render::RenderOutput handedOver =
+            render::renderStamp(base.copy(), attributes, lines, render::AdjustedText::None);
+        QVERIFY(samePixels(handedOver.stamped, expected));
+        QVERIFY(samePixels(handedOver.adjusted(), textFree));
+        QImage shared = base;
+        const render::RenderOutput fromShared =
+            render::renderStamp(std::move(shared), attributes, lines, render::AdjustedText::None);
+        QVERIFY(samePixels(fromShared.stamped, expected));
+        QVERIFY(samePixels(base, patternPhoto(320, 150)));
     }
 
     void outlinedTextDrawsTheWholeGlyphPath_data()
@@ -624,8 +643,9 @@ private slots:
 
     void nullBaseGivesEmptyPictures()
     {
-        const render::RenderOutput out = render::renderStamp(
-            QImage(), stampOf(positions::Centre, 12, 0), {QStringLiteral("text")}, true);
+        const render::RenderOutput out =
+            render::renderStamp(QImage(), stampOf(positions::Centre, 12, 0),
+                                {QStringLiteral("text")}, render::AdjustedText::FullOpacity);
         QVERIFY(!out.failed);
         QVERIFY(out.adjusted().isNull());
         QVERIFY(out.stamped.isNull());
