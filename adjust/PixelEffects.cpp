@@ -471,6 +471,12 @@ bool adjustInPlace(QImage& picture, PhotoEffect effect, quint8 sepiaLevel, int b
 QImage applyPhotoAdjustments(const QImage& base, PhotoEffect effect, quint8 sepiaLevel,
                              int brightness, int contrast)
 {
+    return applyPhotoAdjustments(base, effect, sepiaLevel, brightness, contrast, QImage());
+}
+
+QImage applyPhotoAdjustments(const QImage& base, PhotoEffect effect, quint8 sepiaLevel,
+                             int brightness, int contrast, QImage&& reuse)
+{
     if (base.isNull())
         return {};
     if (base.format() != QImage::Format_BGR888) {
@@ -481,7 +487,11 @@ QImage applyPhotoAdjustments(const QImage& base, PhotoEffect effect, quint8 sepi
             return {};
         return result;
     }
-    QImage result(base.size(), QImage::Format_BGR888);
+    // A picture nobody else holds is written over: its pages are already the process's, so
+    // the pass costs no page faults, and nothing is freed and allocated again.
+    const bool reusable = reuse.format() == QImage::Format_BGR888 && reuse.size() == base.size() &&
+                          reuse.isDetached();
+    QImage result = reusable ? std::move(reuse) : QImage(base.size(), QImage::Format_BGR888);
     if (result.isNull())
         return {};
     copyMetadata(base, result);

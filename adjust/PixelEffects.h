@@ -31,6 +31,11 @@ QImage applyPhotoAdjustments(const QImage& base, PhotoEffect effect, quint8 sepi
 /// pixels alone is adjusted in place, without a second full-size picture.
 QImage applyPhotoAdjustments(QImage&& base, PhotoEffect effect, quint8 sepiaLevel, int brightness,
                              int contrast);
+/// The same, written over the pixels of \a reuse (an earlier result) when it is a
+/// Format_BGR888 picture of the base's size that nothing else holds, instead of into a newly
+/// allocated picture.
+QImage applyPhotoAdjustments(const QImage& base, PhotoEffect effect, quint8 sepiaLevel,
+                             int brightness, int contrast, QImage&& reuse);
 
 /// Applies keep flags 1 and 3 when a photo is opened: a "0" resets the effect to none (the
 /// sepia level stays) or brightness and contrast to 255; any other character, or a missing

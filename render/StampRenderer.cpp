@@ -344,8 +344,11 @@ RenderOutput stampAdjusted(QImage adjusted, const StampAttributes& attributes,
 
     // The text is drawn on a copy of just the rectangle it touches. The stamped photo differs
     // from the adjusted one only there, so it is made from this layer, in place.
-    QImage layer = adjusted.copy(touched);
+    // Outlines are filled and stroked on 32-bit pixels, the painter's own format, instead of
+    // converting 24-bit pixels span by span; the conversions there and back are exact and
+    // the paths blend alike. Plain text stays on 24 bits, where its glyphs blend otherwise.
     QImage textFree = adjusted.copy(touched);
+    QImage layer = outlineWidth != 0 ? textFree.convertToFormat(QImage::Format_RGB32) : textFree;
     if (layer.isNull() || textFree.isNull())
         return failed;
     {
@@ -358,6 +361,10 @@ RenderOutput stampAdjusted(QImage adjusted, const StampAttributes& attributes,
         drawStampLines(painter, font, attributes.textColor, attributes.outlineColor, anchor->x(),
                        anchor->y(), block.lineHeight, outlineWidth, lines);
     }
+    if (layer.format() != QImage::Format_BGR888)
+        layer.convertTo(QImage::Format_BGR888);
+    if (layer.isNull())
+        return failed;
 
     const quint8 alpha = quint8(attributes.opacity & 0xFF);
     // The adjusted photo is the only holder of its pixels here: writing it copies nothing.
@@ -381,14 +388,14 @@ RenderOutput stampAdjusted(QImage adjusted, const StampAttributes& attributes,
 } // namespace
 
 RenderOutput renderStamp(const QImage& base, const StampAttributes& attributes,
-                         const QStringList& lines, AdjustedText adjustedText)
+                         const QStringList& lines, AdjustedText adjustedText, QImage&& spare)
 {
     if (base.isNull())
         return RenderOutput();
-    return stampAdjusted(adjust::applyPhotoAdjustments(base, attributes.effect,
-                                                       quint8(attributes.sepiaLevel & 0xFF),
-                                                       attributes.brightness, attributes.contrast),
-                         attributes, lines, adjustedText);
+    return stampAdjusted(
+        adjust::applyPhotoAdjustments(base, attributes.effect, quint8(attributes.sepiaLevel & 0xFF),
+                                      attributes.brightness, attributes.contrast, std::move(spare)),
+        attributes, lines, adjustedText);
 }
 
 RenderOutput renderStamp(QImage&& base, const StampAttributes& attributes, const QStringList& lines,

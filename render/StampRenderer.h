@@ -94,8 +94,11 @@ enum class AdjustedText
 /// stamp font with the attributes' outline width as given (0 plain text, any other value
 /// outlined), and blends them in at the low 8 bits of attributes.opacity. A null base gives
 /// null pictures without failure. Pictures that come out equal share their pixels.
+/// \a spare, a picture of an earlier render that nothing else holds any more, is written
+/// over instead of allocating a new full-size picture when it has the base's size.
 RenderOutput renderStamp(const QImage& base, const StampAttributes& attributes,
-                         const QStringList& lines, AdjustedText adjustedText);
+                         const QStringList& lines, AdjustedText adjustedText,
+                         QImage&& spare = QImage());
 /// The same for a base photo that is not needed afterwards: when \a base holds its pixels
 /// alone they are adjusted in place and become the stamped photo, so the render allocates
 /// no second full-size picture.

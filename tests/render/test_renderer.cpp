@@ -527,6 +527,23 @@ private slots:
             render::renderStamp(std::move(shared), attributes, lines, render::AdjustedText::None);
         QVERIFY(samePixels(fromShared.stamped, expected));
         QVERIFY(samePixels(base, patternPhoto(320, 150)));
+
+        // A spare picture of an earlier render is written over when nobody else holds it.
+        QImage spare(base.size(), QImage::Format_BGR888);
+        spare.fill(Qt::magenta);
+        const uchar* const sparePixels = spare.constBits();
+        const render::RenderOutput reused = render::renderStamp(
+            base, attributes, lines, render::AdjustedText::None, std::move(spare));
+        QVERIFY(samePixels(reused.stamped, expected));
+        QVERIFY(samePixels(reused.adjusted(), textFree));
+        QCOMPARE(reused.stamped.constBits(), sparePixels);
+        QImage held(base.size(), QImage::Format_BGR888);
+        held.fill(Qt::magenta);
+        const QImage holder = held;
+        const render::RenderOutput notReused = render::renderStamp(
+            base, attributes, lines, render::AdjustedText::None, std::move(held));
+        QVERIFY(samePixels(notReused.stamped, expected));
+        QCOMPARE(holder.pixelColor(0, 0), QColor(Qt::magenta));
     }
 
     void outlinedTextDrawsTheWholeGlyphPath_data()
