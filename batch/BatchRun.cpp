@@ -37,6 +37,7 @@ public:
         {
             const std::lock_guard lock(m_mutex);
             m_outcomes[size_t(index)] = std::move(outcome);
+            ++m_finished;
         }
         m_ready.notify_all();
     }
@@ -47,11 +48,15 @@ public:
         return m_outcomes[size_t(index)].has_value();
     }
 
-    /// The outcome at \a index once it is there, or nothing after \a patience.
+    /// The outcome at \a index once it is there; nothing when \a patience has run out or
+    /// another photo has finished first (its worker is free for the next one).
     std::optional<BatchOutcome> waitFor(qsizetype index, std::chrono::milliseconds patience)
     {
         std::unique_lock lock(m_mutex);
-        m_ready.wait_for(lock, patience, [&] { return m_outcomes[size_t(index)].has_value(); });
+        m_ready.wait_for(lock, patience, [&] {
+            return m_outcomes[size_t(index)].has_value() || m_finished != m_seen;
+        });
+        m_seen = m_finished;
         return m_outcomes[size_t(index)];
     }
 
@@ -59,6 +64,8 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_ready;
     std::vector<std::optional<BatchOutcome>> m_outcomes;
+    qsizetype m_finished = 0;
+    qsizetype m_seen = 0;
 };
 
 } // namespace
