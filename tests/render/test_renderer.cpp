@@ -551,16 +551,26 @@ private slots:
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QPoint>("at");
         QTest::addColumn<bool>("italic");
+        QTest::addColumn<int>("outline");
 
         QTest::newRow("lines inside") << QStringList{QStringLiteral("AVAVA Wolf fi ffl"),
                                                      QStringLiteral("T\u00e4 \u00c5\u00c9 1/250")}
-                                      << QPoint(7, 9) << false;
+                                      << QPoint(7, 9) << false << 2;
         QTest::newRow("line far wider than the photo")
             << QStringList{QString(5000, u'W') + QStringLiteral("end")} << QPoint(-30000, 20)
-            << true;
+            << true << 2;
         QTest::newRow("lines above and below the photo")
             << QStringList{QStringLiteral("above"), QStringLiteral("in"), QStringLiteral("below")}
-            << QPoint(10, -60) << false;
+            << QPoint(10, -60) << false << 2;
+        // Strokes of neighbouring letters and of neighbouring lines run into each other.
+        QTest::newRow("crowded letters and lines, wide pen")
+            << QStringList{QStringLiteral("gjpqy VAVA//\\ r.,;"),
+                           QStringLiteral("\u00c5\u00c9\u00ce\u00d6 TTT lll"),
+                           QStringLiteral("WWWMMM ||| iii")}
+            << QPoint(3, 0) << true << 5;
+        QTest::newRow("letters far apart, thin pen")
+            << QStringList{QStringLiteral("i      .      l      !")} << QPoint(20, 30) << false
+            << 1;
     }
 
     void outlinedTextDrawsTheWholeGlyphPath()
@@ -568,8 +578,9 @@ private slots:
         QFETCH(QStringList, lines);
         QFETCH(QPoint, at);
         QFETCH(bool, italic);
+        QFETCH(int, outline);
 
-        StampAttributes a = stampOf(positions::Custom, 36, 2);
+        StampAttributes a = stampOf(positions::Custom, 36, outline);
         a.italic = italic;
         const QFont font = render::stampFont(a, 100);
         const QFontMetrics metrics(font);
@@ -578,7 +589,8 @@ private slots:
 
         QImage drawn = base.copy();
         QPainter painter(&drawn);
-        render::drawStampLines(painter, font, White, Red, at.x(), at.y(), lineHeight, 2, lines);
+        render::drawStampLines(painter, font, White, Red, at.x(), at.y(), lineHeight, outline,
+                               lines);
         painter.end();
 
         QPainterPath path;
@@ -589,7 +601,7 @@ private slots:
         QImage expected = base.copy();
         QPainter whole(&expected);
         whole.setRenderHint(QPainter::Antialiasing);
-        whole.setPen(QPen(QBrush(Qt::red), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        whole.setPen(QPen(QBrush(Qt::red), outline, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         whole.setBrush(Qt::white);
         whole.drawPath(path);
         whole.end();
