@@ -251,7 +251,8 @@ QStringList jpegFilesIn(const QString& folder, bool recursive)
     return files;
 }
 
-/// What a run shows on standard error: a line per photo, or a bar on a terminal.
+/// What a run shows on standard error: a line per photo, or on a terminal a bar with the
+/// lines of the photos that were not stamped above it.
 class BatchReport
 {
 public:
@@ -259,7 +260,7 @@ public:
         : m_quiet(quiet), m_bar(isatty(fileno(stderr)) != 0), m_count(count)
     {}
 
-    void photoFinished(const QString& message)
+    void photoFinished(bool saved, const QString& message)
     {
         ++m_done;
         if (m_quiet)
@@ -269,6 +270,9 @@ public:
             return;
         }
         constexpr int Width = 30;
+        // A photo that was not stamped keeps its line above the bar.
+        if (!saved)
+            write(stderr, QStringLiteral("\r\x1b[K") + message + u'\n');
         const int filled = m_count > 0 ? int(m_done * Width / m_count) : Width;
         write(stderr, QStringLiteral("\r[%1%2] %3 of %4 photos")
                           .arg(QString(filled, u'#'), QString(Width - filled, u' '))
@@ -337,9 +341,10 @@ int runBatchCommand(const Command& command)
     platform::SystemFolders folders;
     batch::BatchRun run(platform::Platform{nullptr, &clock, &folders, nullptr, nullptr});
     BatchReport report(parser.isSet(QuietOption), job.files.size());
-    QObject::connect(
-        &run, &batch::BatchRun::photoFinished,
-        [&report](int, bool, const QString& message) { report.photoFinished(message); });
+    QObject::connect(&run, &batch::BatchRun::photoFinished,
+                     [&report](int, bool saved, const QString& message) {
+                         report.photoFinished(saved, message);
+                     });
     run.prepare(job);
     if (!run.runBatch())
         return fail(batch::CouldNotStart);
