@@ -175,7 +175,14 @@ bool BatchRun::runBatch()
                 const BatchPhotoContext own{context.settings,  context.destinationFolder,
                                             context.overwrite, *clock,
                                             context.log,       context.written};
-                outcomes->put(index, stampBatchPhotoQuietly(source, own));
+                // Every photo gets an outcome, or the run would wait for it forever.
+                try {
+                    outcomes->put(index, stampBatchPhotoQuietly(source, own));
+                } catch (...) {
+                    outcomes->put(index,
+                                  {false, messages::failed(QFileInfo(source).fileName(),
+                                                           QStringLiteral("Unknown error"))});
+                }
             });
         }
     };
