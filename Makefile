@@ -37,7 +37,8 @@ test: build
 
 bench: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target benchmarks
-	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b; done
+	@for b in $(BUILD)/bench/bench_*; do [ -f $$b ] && [ -x $$b ] || continue; \
+		echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
 
 fuzz:
 	@WITH_FUZZ=1 bash scripts/install-deps.sh

@@ -418,42 +418,15 @@ void flipPhoto(QImage& bitmap)
     });
 }
 
-QImage applyPhotoAdjustments(const QImage& base, PhotoEffect effect, quint8 sepiaLevel,
-                             int brightness, int contrast)
-{
-    if (base.isNull())
-        return {};
+namespace {
 
+/// Runs the effect, then brightness and contrast, from \a rows.src into \a rows.dst.
+void adjustRows(const Planes& rows, PhotoEffect effect, quint8 sepiaLevel, int brightness,
+                int contrast)
+{
     // One pass per row: the effect, then brightness and contrast as one composed table.
     const ByteTable after =
         compose(brightnessTable(brightness), contrastTable(qint64{contrast} - 255));
-
-    QImage result;
-    Planes rows;
-    if (base.format() == QImage::Format_BGR888) {
-        result = QImage(base.size(), QImage::Format_BGR888);
-        if (result.isNull())
-            return {};
-        copyMetadata(base, result);
-        rows.src = base.constBits();
-        rows.srcStride = base.bytesPerLine();
-        rows.dst = result.bits();
-        rows.dstStride = result.bytesPerLine();
-    } else {
-        // The conversion is the copy; the steps then run on it in place.
-        result = base.convertToFormat(QImage::Format_BGR888);
-        if (result.isNull() || result.format() != QImage::Format_BGR888)
-            return {};
-        rows.dst = result.bits();
-        rows.dstStride = result.bytesPerLine();
-        rows.src = rows.dst;
-        rows.srcStride = rows.dstStride;
-    }
-    if (!rows.src || !rows.dst)
-        return {};
-    rows.width = result.width();
-    rows.height = result.height();
-
     switch (effect) {
     case PhotoEffect::Greyscale:
         runRows(rows, [&](const uchar* s, uchar* d, int w) { greyRow(s, d, w, after); });
@@ -474,6 +447,75 @@ QImage applyPhotoAdjustments(const QImage& base, PhotoEffect effect, quint8 sepi
         runTable(rows, after);
         break;
     }
+}
+
+/// Adjusts \a picture (Format_BGR888) in place; false when it cannot be written.
+bool adjustInPlace(QImage& picture, PhotoEffect effect, quint8 sepiaLevel, int brightness,
+                   int contrast)
+{
+    Planes rows;
+    rows.dst = picture.bits();
+    if (!rows.dst)
+        return false;
+    rows.dstStride = picture.bytesPerLine();
+    rows.src = rows.dst;
+    rows.srcStride = rows.dstStride;
+    rows.width = picture.width();
+    rows.height = picture.height();
+    adjustRows(rows, effect, sepiaLevel, brightness, contrast);
+    return true;
+}
+
+} // namespace
+
+QImage applyPhotoAdjustments(const QImage& base, PhotoEffect effect, quint8 sepiaLevel,
+                             int brightness, int contrast)
+{
+    return applyPhotoAdjustments(base, effect, sepiaLevel, brightness, contrast, QImage());
+}
+
+QImage applyPhotoAdjustments(const QImage& base, PhotoEffect effect, quint8 sepiaLevel,
+                             int brightness, int contrast, QImage&& reuse)
+{
+    if (base.isNull())
+        return {};
+    if (base.format() != QImage::Format_BGR888) {
+        // The conversion is the copy; the steps then run on it in place.
+        QImage result = base.convertToFormat(QImage::Format_BGR888);
+        if (result.isNull() || result.format() != QImage::Format_BGR888 ||
+            !adjustInPlace(result, effect, sepiaLevel, brightness, contrast))
+            return {};
+        return result;
+    }
+    // A picture nobody else holds is written over: its pages are already the process's, so
+    // the pass costs no page faults, and nothing is freed and allocated again.
+    const bool reusable = reuse.format() == QImage::Format_BGR888 && reuse.size() == base.size() &&
+                          reuse.isDetached();
+    QImage result = reusable ? std::move(reuse) : QImage(base.size(), QImage::Format_BGR888);
+    if (result.isNull())
+        return {};
+    copyMetadata(base, result);
+    Planes rows;
+    rows.src = base.constBits();
+    rows.srcStride = base.bytesPerLine();
+    rows.dst = result.bits();
+    rows.dstStride = result.bytesPerLine();
+    if (!rows.src || !rows.dst)
+        return {};
+    rows.width = result.width();
+    rows.height = result.height();
+    adjustRows(rows, effect, sepiaLevel, brightness, contrast);
+    return result;
+}
+
+QImage applyPhotoAdjustments(QImage&& base, PhotoEffect effect, quint8 sepiaLevel, int brightness,
+                             int contrast)
+{
+    if (base.isNull() || base.format() != QImage::Format_BGR888 || !base.isDetached())
+        return applyPhotoAdjustments(std::as_const(base), effect, sepiaLevel, brightness, contrast);
+    QImage result = std::move(base);
+    if (!adjustInPlace(result, effect, sepiaLevel, brightness, contrast))
+        return {};
     return result;
 }
 

@@ -27,6 +27,15 @@ void flipPhoto(QImage& bitmap);
 /// A new Format_BGR888 bitmap: effect, then brightness, then contrast.
 QImage applyPhotoAdjustments(const QImage& base, PhotoEffect effect, quint8 sepiaLevel,
                              int brightness, int contrast);
+/// The same for a base that is not needed afterwards: a Format_BGR888 picture that holds its
+/// pixels alone is adjusted in place, without a second full-size picture.
+QImage applyPhotoAdjustments(QImage&& base, PhotoEffect effect, quint8 sepiaLevel, int brightness,
+                             int contrast);
+/// The same, written over the pixels of \a reuse (an earlier result) when it is a
+/// Format_BGR888 picture of the base's size that nothing else holds, instead of into a newly
+/// allocated picture.
+QImage applyPhotoAdjustments(const QImage& base, PhotoEffect effect, quint8 sepiaLevel,
+                             int brightness, int contrast, QImage&& reuse);
 
 /// Applies keep flags 1 and 3 when a photo is opened: a "0" resets the effect to none (the
 /// sepia level stays) or brightness and contrast to 255; any other character, or a missing

@@ -1,6 +1,5 @@
 #include "batch/BatchPhoto.h"
 
-#include "adjust/PixelEffects.h"
 #include "batch/BatchLog.h"
 #include "metadata/PhotoFile.h"
 #include "platform/Clock.h"
@@ -10,11 +9,10 @@
 #include "stamptext/StampMask.h"
 
 #include <QFileInfo>
-#include <QPainter>
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <exception>
+#include <utility>
 
 namespace tess::batch {
 
@@ -111,119 +109,111 @@ QString expandBatchMask(const QString& source, QSize photoSize, const QString& m
         mask, [&values](const QString& tag) { return values.valueOf(tag); });
 }
 
-BatchLayout batchStampLayout(QSize photoSize, const BatchSettings& settings,
-                             const QStringList& lines)
+StampAttributes batchStampAttributes(QSize photoSize, const BatchSettings& settings)
 {
-    StampAttributes fontAttributes;
-    fontAttributes.fontName = settings.fontName;
-    bool bold = false;
-    bool italic = false;
-    profiles::fontStyleFromText(settings.fontStyle, &bold, &italic); // other texts: regular
-    fontAttributes.bold = bold;
-    fontAttributes.italic = italic;
-    int size = batchInteger(settings.fontSize);
-    if (settings.proportionalSize) {
-        if (settings.referenceHeight == 0)
-            throw BatchError{QStringLiteral("Division by zero")};
-        const double scaled =
-            double(size) * double(photoSize.height()) / double(settings.referenceHeight);
-        size = int(std::nearbyint(std::clamp(scaled, -1e6, 1e6)));
-    }
-    fontAttributes.fontSize = size;
-
-    BatchLayout layout;
-    layout.font = render::stampFont(fontAttributes, photoSize.height());
-    layout.outlineWidth = batchInteger(settings.outlineWidth);
-    const render::StampBlock block = render::measureStampLines(layout.font, lines);
-    layout.lineHeight = block.lineHeight;
-
+    StampAttributes a;
+    a.fontName = settings.fontName;
+    profiles::fontStyleFromText(settings.fontStyle, &a.bold, &a.italic); // other texts: regular
+    a.fontSize = batchInteger(settings.fontSize);
+    a.proportionalSize = settings.proportionalSize;
+    a.referenceHeight = settings.referenceHeight;
+    if (a.proportionalSize && a.referenceHeight == 0)
+        throw BatchError{QStringLiteral("Division by zero")};
+    a.textColor = settings.textColor;
+    a.outlineColor = settings.outlineColor;
+    a.outlineWidth = batchInteger(settings.outlineWidth);
+    a.position = settings.position;
+    a.borderWidth = isCorner(settings.position) ? batchInteger(settings.borderWidth) : 0;
     const auto [rx, ry] = customRatios(settings);
-    const int border = isCorner(settings.position) ? batchInteger(settings.borderWidth) : 0;
-    layout.anchor = render::stampAnchor(
-        settings.position, photoSize, block.maxWidth, block.blockHeight, border,
-        roundedCoordinate(photoSize.width() * rx), roundedCoordinate(photoSize.height() * ry));
-    return layout;
+    a.customX = roundedCoordinate(photoSize.width() * rx);
+    a.customY = roundedCoordinate(photoSize.height() * ry);
+    a.opacity = batchInteger(settings.opacity);
+    a.effect = effectOf(settings);
+    a.sepiaLevel = settings.sepiaLevel;
+    const bool adjustments = keepFlagOn(settings.keepFlags, 4);
+    a.brightness = adjustments ? settings.brightness : 255;
+    a.contrast = adjustments ? settings.contrast : 255;
+    return a;
 }
+
+namespace {
+
+template <typename Photo>
+QImage renderWithAttributes(Photo&& photo, const BatchSettings& settings, const QStringList& lines)
+{
+    const StampAttributes attributes = batchStampAttributes(photo.size(), settings);
+    render::RenderOutput out = render::renderStamp(std::forward<Photo>(photo), attributes, lines,
+                                                   render::AdjustedText::None);
+    if (out.failed || out.stamped.isNull())
+        throw BatchError{QStringLiteral("Not enough memory for the picture")};
+    return std::move(out.stamped);
+}
+
+} // namespace
 
 QImage renderBatchPhoto(const QImage& photo, const BatchSettings& settings,
                         const QStringList& lines)
 {
-    const bool adjustments = keepFlagOn(settings.keepFlags, 4);
-    QImage adjusted = adjust::applyPhotoAdjustments(
-        photo, effectOf(settings), quint8(settings.sepiaLevel & 0xFF),
-        adjustments ? settings.brightness : 255, adjustments ? settings.contrast : 255);
-    if (adjusted.isNull() || adjusted.format() != QImage::Format_BGR888)
-        throw BatchError{QStringLiteral("Not enough memory for the picture")};
-
-    const BatchLayout layout = batchStampLayout(adjusted.size(), settings, lines);
-    const quint8 alpha = quint8(batchInteger(settings.opacity) & 0xFF);
-    if (!layout.anchor || alpha == 0)
-        return adjusted;
-    const QPoint at = *layout.anchor;
-    const QRect touched = render::stampLinesBounds(layout.font, at.x(), at.y(), layout.lineHeight,
-                                                   layout.outlineWidth, lines) &
-                          adjusted.rect();
-    if (touched.isEmpty())
-        return adjusted;
-
-    // The text goes onto a copy of just the rectangle it touches, drawn in the photo's
-    // coordinates; the rest of the stamped photo is the adjusted photo unchanged.
-    QImage textFree = adjusted.copy(touched);
-    QImage text = textFree;
-    if (textFree.isNull() || !text.bits())
-        throw BatchError{QStringLiteral("Not enough memory for the picture")};
-    {
-        QPainter painter(&text);
-        painter.translate(-touched.x(), -touched.y());
-        render::drawStampLines(painter, layout.font, settings.textColor, settings.outlineColor,
-                               at.x(), at.y(), layout.lineHeight, layout.outlineWidth, lines);
-    }
-    const QImage blended = render::blendStamp(textFree, text, alpha);
-    uchar* const bits = adjusted.bits();
-    if (blended.isNull() || !bits)
-        throw BatchError{QStringLiteral("Not enough memory for the picture")};
-    const size_t rowBytes = size_t(blended.width()) * 3;
-    for (int row = 0; row < blended.height(); ++row) {
-        std::memcpy(bits + qsizetype(touched.y() + row) * adjusted.bytesPerLine() +
-                        qsizetype(touched.x()) * 3,
-                    blended.constScanLine(row), rowBytes);
-    }
-    return adjusted;
+    return renderWithAttributes(photo, settings, lines);
 }
 
-bool stampBatchPhoto(const QString& source, const BatchPhotoContext& context)
+QImage renderBatchPhoto(QImage&& photo, const BatchSettings& settings, const QStringList& lines)
+{
+    return renderWithAttributes(std::move(photo), settings, lines);
+}
+
+bool WrittenDestinations::contains(const QString& path) const
+{
+    const QMutexLocker lock(&m_mutex);
+    return m_paths.contains(path);
+}
+
+void WrittenDestinations::insert(const QString& path)
+{
+    const QMutexLocker lock(&m_mutex);
+    m_paths.insert(path);
+}
+
+BatchOutcome stampBatchPhotoQuietly(const QString& source, const BatchPhotoContext& context)
 {
     const QString name = QFileInfo(source).fileName();
     try {
         const int quality = batchInteger(context.settings.jpegQuality);
         QImage stamped;
         {
-            // Only the stamped picture outlives this block: one photo's pictures at a time.
-            const metadata::LoadResult loaded = metadata::loadPhoto(source);
+            // Only the stamped picture outlives this block, and it is the loaded photo's own
+            // buffer, adjusted and stamped in place: one full-size picture per photo.
+            metadata::LoadResult loaded = metadata::loadPhoto(source);
             if (!loaded.ok())
                 throw BatchError{loaded.error};
             const QStringList lines = batchStampLines(
                 context.settings.stampTexts,
                 batchPhotoValues(source, loaded.image.size(), context.settings, context.clock));
-            stamped = renderBatchPhoto(loaded.image, context.settings, lines);
+            stamped = renderBatchPhoto(std::move(loaded.image), context.settings, lines);
         }
         const QString destination = context.destinationFolder + name;
-        if (QFileInfo::exists(destination) && !context.overwrite) {
-            context.log.append(messages::skipped(name));
-            return false;
-        }
+        if ((QFileInfo::exists(destination) && !context.overwrite) ||
+            (context.written && context.written->contains(destination)))
+            return {false, messages::skipped(name)};
         QString reason;
         if (!metadata::saveStampedJpeg(stamped, quality, source, destination, &reason))
             throw BatchError{QStringLiteral("The stamped photo could not be saved as ") +
                              logValue(destination) + QStringLiteral(": ") + reason};
-        context.log.append(messages::saved(name, context.destinationFolder));
-        return true;
+        if (context.written)
+            context.written->insert(destination);
+        return {true, messages::saved(name, context.destinationFolder)};
     } catch (const BatchError& e) {
-        context.log.append(messages::failed(name, e.message));
+        return {false, messages::failed(name, e.message)};
     } catch (const std::bad_alloc&) {
-        context.log.append(messages::failed(name, QStringLiteral("Not enough memory")));
+        return {false, messages::failed(name, QStringLiteral("Not enough memory"))};
     }
-    return false;
+}
+
+bool stampBatchPhoto(const QString& source, const BatchPhotoContext& context)
+{
+    const BatchOutcome outcome = stampBatchPhotoQuietly(source, context);
+    context.log.append(outcome.message);
+    return outcome.saved;
 }
 
 } // namespace tess::batch

@@ -1,16 +1,12 @@
 #pragma once
 
 #include "batch/BatchSettings.h"
+#include "platform/Clock.h"
 
-#include <QFont>
 #include <QImage>
-#include <QPoint>
+#include <QMutex>
+#include <QSet>
 #include <QStringList>
-#include <optional>
-
-namespace tess::platform {
-class Clock;
-}
 
 namespace tess::batch {
 
@@ -43,28 +39,52 @@ stamptext::PhotoValueTable batchPhotoValues(const QString& source, QSize photoSi
 QString expandBatchMask(const QString& source, QSize photoSize, const QString& mask,
                         const BatchSettings& settings, const platform::Clock& clock);
 
-/// Where and how the stamp lines go on one photo.
-struct BatchLayout
-{
-    QFont font;
-    int outlineWidth = 0;
-    int lineHeight = 0;
-    std::optional<QPoint> anchor; ///< nothing for a position text outside the anchor table
-};
+/// The window's stamp attributes that draw \a settings on a photo of \a photoSize, so that
+/// the batch and the window share one renderer. The batch's own rules are applied here:
+/// keep flags 2 and 4 switch the effect and brightness/contrast; the outline width is any
+/// integer; "Custom" puts the block at the same fraction of every photo, customX / customXMax
+/// of the width and customY / customYMax of the height, (0, 0) when either ratio cannot be
+/// formed. Throws BatchError for a font size, outline width, border width (at a corner) or
+/// opacity that is no integer and for a zero reference height with proportional size on.
+StampAttributes batchStampAttributes(QSize photoSize, const BatchSettings& settings);
 
-/// The font, outline and anchor of \a lines on a photo of \a photoSize. "Custom" puts the
-/// block at the same fraction of every photo: customX / customXMax of the width and
-/// customY / customYMax of the height, (0, 0) when either ratio cannot be formed.
-/// Throws BatchError for a font size, outline width or border width that is no integer and
-/// for a zero reference height with proportional size on.
-BatchLayout batchStampLayout(QSize photoSize, const BatchSettings& settings,
-                             const QStringList& lines);
-
-/// \a photo adjusted as keep flags 2 and 4 allow, with \a lines drawn and blended in at the
-/// low 8 bits of the opacity. Throws BatchError as batchStampLayout does, for an opacity
-/// that is no integer, and when the pictures cannot be made.
+/// \a photo stamped with \a lines through the window's renderer. Throws BatchError as
+/// batchStampAttributes does, and when the pictures cannot be made. The rvalue form works
+/// on the photo's own pixels when it holds them alone.
 QImage renderBatchPhoto(const QImage& photo, const BatchSettings& settings,
                         const QStringList& lines);
+QImage renderBatchPhoto(QImage&& photo, const BatchSettings& settings, const QStringList& lines);
+
+/// The destination files one run has written; photos stamped at the same time share it.
+class WrittenDestinations
+{
+public:
+    bool contains(const QString& path) const;
+    void insert(const QString& path);
+
+private:
+    mutable QMutex m_mutex;
+    QSet<QString> m_paths;
+};
+
+/// One reading of a clock, kept: the values of a photo stamped away from the window's
+/// thread come from the moment the run handed the photo over.
+class ClockReading : public platform::Clock
+{
+public:
+    explicit ClockReading(const platform::Clock& clock)
+        : m_now(clock.now()), m_dateSeparator(clock.dateSeparator()),
+          m_timeSeparator(clock.timeSeparator())
+    {}
+    QDateTime now() const override { return m_now; }
+    QString dateSeparator() const override { return m_dateSeparator; }
+    QString timeSeparator() const override { return m_timeSeparator; }
+
+private:
+    QDateTime m_now;
+    QString m_dateSeparator;
+    QString m_timeSeparator;
+};
 
 /// Everything stampBatchPhoto needs besides the source.
 struct BatchPhotoContext
@@ -74,12 +94,26 @@ struct BatchPhotoContext
     bool overwrite = false;
     const platform::Clock& clock;
     const BatchLog& log;
+    /// The run's written destinations: a copy this run has written is never replaced.
+    WrittenDestinations* written = nullptr;
 };
 
-/// Stamps the photo at \a source, saves the stamped copy under the source's name in the
-/// destination folder with the source's metadata, and logs what happened. True when the
-/// copy was saved; false, with a warning line, when it exists and overwriting is off, or
-/// with an error line when any step failed. Never throws.
+/// What became of one photo: whether its copy was saved, and the log's message for it.
+struct BatchOutcome
+{
+    bool saved = false;
+    QString message;
+};
+
+/// Stamps the photo at \a source and saves the stamped copy under the source's name in the
+/// destination folder with the source's metadata. Saved, with the success message; not
+/// saved, with the warning message, when the destination exists and overwriting is off or
+/// this run has written it already; not saved, with an error message, when any step failed.
+/// Writes no log line and touches nothing but the files and \a context.written, so photos
+/// may be stamped on several threads at once. Never throws.
+BatchOutcome stampBatchPhotoQuietly(const QString& source, const BatchPhotoContext& context);
+
+/// The same, appending the message to the log; true when the copy was saved.
 bool stampBatchPhoto(const QString& source, const BatchPhotoContext& context);
 
 } // namespace tess::batch

@@ -23,19 +23,28 @@ struct BatchJob
     QString profilePath;
     /// The main window's settings, read when the run starts if no profile is used.
     StampAttributes currentAttributes;
-    /// Full paths, in list order; duplicates are stamped twice.
+    /// Full paths, in list order. A destination the run has written is not replaced, so a
+    /// file listed twice is stamped once.
     QStringList files;
     /// Ends with a path separator.
     QString destinationFolder;
     bool overwrite = false;
+    /// How many photos are stamped at the same time; 0 or less: one per processor core.
+    int workers = 0;
+    /// Where the result log goes; empty: "batchlog.txt" in the data folder.
+    QString logPath;
 };
 
 /// One batch run: the settings, the stop flag, the progress and the status line of the
 /// processing window, and the result log "batchlog.txt" in the data folder.
 ///
-/// Everything runs on the calling (GUI) thread. Between two photos the run processes
-/// pending events, so the window repaints and STOP can call stop(); the flag is read only
-/// there, so a photo is never interrupted. `changed` is emitted after every visible change.
+/// The photos are stamped by a pool of worker threads, at most one photo per worker at a
+/// time; everything else (the log, the progress, the status, the signals) happens on the
+/// calling (GUI) thread, in the order of the file list, as each photo's turn comes and its
+/// result is there. While it waits the run processes pending events, so the window
+/// repaints and STOP can call stop(): no photo is started after that, the photos already in
+/// hand are finished and logged, and none is interrupted. `changed` is emitted after every
+/// visible change.
 class BatchRun : public QObject
 {
     Q_OBJECT
@@ -58,7 +67,7 @@ public:
     /// the caller shows CouldNotStart and closes the window.
     bool runBatch();
 
-    /// STOP: the run ends after the photo in progress.
+    /// STOP: the run ends after the photos in progress.
     void stop() { m_stopRequested = true; }
 
     /// Fills the settings from the current attributes or the profile; false when the
@@ -76,11 +85,16 @@ public:
     bool stopButtonShown() const { return m_stopShown; }
     bool okButtonShown() const { return !m_stopShown; }
     bool linksShown() const { return m_linksShown; }
-    /// "batchlog.txt" in the data folder.
+    /// The job's log path, or "batchlog.txt" in the data folder.
     QString logPath() const;
+    /// The number of photos a run of \a job stamps at the same time.
+    static int workerCount(const BatchJob& job);
 
 signals:
     void changed();
+    /// The photo at \a index of the file list has been dealt with: emitted in list order,
+    /// after its log line.
+    void photoFinished(int index, bool saved, const QString& message);
 
 private:
     void advance();

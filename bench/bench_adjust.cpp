@@ -4,13 +4,12 @@
 // and as a multiple of the copies timed alongside it, iteration by iteration ("paired").
 
 #include "adjust/PixelEffects.h"
+#include "bench/BenchSupport.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
-#include <map>
 #include <string>
-#include <vector>
 
 using tess::PhotoEffect;
 
@@ -77,7 +76,7 @@ void adjust(benchmark::State& state, PhotoEffect effect)
 
 void configure(benchmark::internal::Benchmark* b)
 {
-    b->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+    tess::bench::repeated(b);
 }
 
 // The copy runs first and again last, so drift in the machine's load shows in the table.
@@ -89,61 +88,29 @@ BENCHMARK_CAPTURE(adjust, flaxen, PhotoEffect::Flaxen)->UseManualTime()->Apply(c
 BENCHMARK_CAPTURE(adjust, negative, PhotoEffect::Negative)->UseManualTime()->Apply(configure);
 BENCHMARK(copyBaseline)->Name("copy again")->UseRealTime()->Apply(configure);
 
-/// The console report, then each case's median as a ratio to the first copy's median.
-class RatioReporter : public benchmark::ConsoleReporter
+/// Each case's median as a multiple of the first copy's, with its paired ratio.
+void printTable(const tess::bench::MedianReporter& reporter)
 {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred)
-                continue;
-            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median") {
-                const std::string name = run.run_name.function_name +
-                                         (run.run_name.args.empty() ? "" : "/" + run.run_name.args);
-                if (!medians_.count(name))
-                    order_.push_back(name);
-                medians_[name] = run.GetAdjustedRealTime();
-                const auto paired = run.counters.find("paired");
-                if (paired != run.counters.end())
-                    paired_[name] = paired->second.value;
-            }
-        }
+    const auto* baseline = reporter.find("copy");
+    if (!baseline || baseline->realMs <= 0)
+        return;
+    std::printf("\n%-28s %10s %8s %8s\n", "case", "median ms", "x copy", "paired");
+    for (const std::string& name : reporter.names()) {
+        const auto* median = reporter.find(name);
+        std::printf("%-28s %10.2f %8.2f", name.c_str(), median->realMs,
+                    median->realMs / baseline->realMs);
+        const auto paired = median->counters.find("paired");
+        if (paired != median->counters.end())
+            std::printf(" %8.2f", paired->second);
+        std::printf("\n");
     }
-
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        const auto baseline = medians_.find("copy");
-        if (baseline == medians_.end() || baseline->second <= 0)
-            return;
-        std::printf("\n%-28s %10s %8s %8s\n", "case", "median ms", "x copy", "paired");
-        for (const std::string& name : order_) {
-            const auto paired = paired_.find(name);
-            std::printf("%-28s %10.2f %8.2f", name.c_str(), medians_[name],
-                        medians_[name] / baseline->second);
-            if (paired != paired_.end())
-                std::printf(" %8.2f", paired->second);
-            std::printf("\n");
-        }
-    }
-
-private:
-    std::map<std::string, double> medians_;
-    std::map<std::string, double> paired_;
-    std::vector<std::string> order_;
-};
+}
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    tess::bench::MedianReporter reporter;
+    reporter.summary = printTable;
+    return tess::bench::runBenchmarks(argc, argv, reporter);
 }

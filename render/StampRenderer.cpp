@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 namespace tess::render {
 
@@ -78,12 +79,20 @@ void forEachTextLine(const QFont& font, int x, int y, int lineHeight, int outlin
     }
 }
 
-/// Appends to \a path the subpaths (glyph contours) of \a glyphs whose control points
-/// box satisfies keep(box). Contours that cannot show are left out: a line many times
-/// wider than the photo would otherwise be stroked in full. The kept elements are copied
-/// unchanged, so they draw exactly as in the whole path.
-template <typename Keep>
-void appendSubpaths(QPainterPath& path, const QPainterPath& glyphs, Keep keep)
+/// Glyph contours that are filled and stroked together.
+struct ContourGroup
+{
+    QRectF reach; ///< every device pixel the group may paint lies inside, with a margin
+    QPainterPath path;
+};
+
+/// Adds to \a contours the subpaths (glyph contours) of \a glyphs whose control points box
+/// satisfies keep(box), each reaching reachOf(box). Contours that cannot show are left out:
+/// a line many times wider than the photo would otherwise be stroked in full. The kept
+/// elements are copied unchanged, so they draw exactly as in the whole path.
+template <typename Keep, typename Reach>
+void addContours(std::vector<ContourGroup>& contours, const QPainterPath& glyphs, Keep keep,
+                 Reach reachOf)
 {
     const int count = glyphs.elementCount();
     int start = 0;
@@ -100,6 +109,9 @@ void appendSubpaths(QPainterPath& path, const QPainterPath& glyphs, Keep keep)
         }
         const QRectF box(QPointF(left, top), QPointF(right, bottom));
         if (keep(box)) {
+            ContourGroup contour{reachOf(box), QPainterPath()};
+            QPainterPath& path = contour.path;
+            path.setFillRule(Qt::WindingFill); // glyph contours may overlap
             for (int e = start; e < end; ++e) {
                 const QPainterPath::Element& element = glyphs.elementAt(e);
                 if (element.isMoveTo()) {
@@ -111,9 +123,52 @@ void appendSubpaths(QPainterPath& path, const QPainterPath& glyphs, Keep keep)
                     e += 2;
                 }
             }
+            contours.push_back(std::move(contour));
         }
         start = end;
     }
+}
+
+/// The contours joined into groups whose reaches do not meet. No pixel is painted by two
+/// groups, so drawing the groups one by one gives every pixel exactly what one drawing of
+/// all the contours gives; and the rasteriser, whose time grows faster than the size of
+/// what it draws, is much quicker on many small paths than on one large one.
+std::vector<QPainterPath> disjointGroups(std::vector<ContourGroup> contours)
+{
+    std::sort(contours.begin(), contours.end(), [](const ContourGroup& a, const ContourGroup& b) {
+        return a.reach.left() < b.reach.left();
+    });
+    std::vector<QPainterPath> done;
+    std::vector<ContourGroup> open; // groups a later contour (further right) may still meet
+    for (ContourGroup& contour : contours) {
+        ContourGroup group = std::move(contour);
+        // Groups ending left of this contour meet no later one either.
+        for (auto it = open.begin(); it != open.end();) {
+            if (it->reach.right() < group.reach.left()) {
+                done.push_back(std::move(it->path));
+                it = open.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        for (bool merged = true; merged;) {
+            merged = false;
+            for (auto it = open.begin(); it != open.end(); ++it) {
+                if (it->reach.intersects(group.reach)) {
+                    group.reach |= it->reach;
+                    it->path.addPath(group.path);
+                    group.path = std::move(it->path);
+                    open.erase(it);
+                    merged = true;
+                    break;
+                }
+            }
+        }
+        open.push_back(std::move(group));
+    }
+    for (ContourGroup& group : open)
+        done.push_back(std::move(group.path));
+    return done;
 }
 
 inline uchar blendByte(uint bearing, uint free, uint alpha)
@@ -237,11 +292,6 @@ std::optional<QPoint> stampAnchor(const QString& position, QSize photo, int maxW
     return QPoint(clampCoordinate(x), clampCoordinate(y));
 }
 
-int effectiveOutlineWidth(int outlineWidth)
-{
-    return outlineWidth >= 0 && outlineWidth <= 5 ? outlineWidth : 1;
-}
-
 QRect stampLinesBounds(const QFont& font, int x, int y, int lineHeight, int outlineWidth,
                        const QStringList& lines)
 {
@@ -268,11 +318,17 @@ QRect drawStampLines(QPainter& painter, const QFont& font, quint32 textColor, qu
     painter.setBackgroundMode(Qt::TransparentMode);
     QRectF bounds;
     if (outlineWidth != 0) {
-        QPainterPath path;
-        path.setFillRule(Qt::WindingFill); // glyph contours may overlap
+        std::vector<ContourGroup> contours;
         const qreal grow = inkMargin(font) + penWidth(outlineWidth) / 2;
         const auto glyphVisible = [&](const QRectF& glyph) {
             return visible(glyph.adjusted(-grow, -grow, grow, grow));
+        };
+        // The stroke reaches half the pen beyond the control points (round joins and caps);
+        // two device pixels more keep groups that share no pixel well apart.
+        const qreal halfPen = penWidth(outlineWidth) / 2;
+        const auto reachOf = [&](const QRectF& glyph) {
+            return toDevice.mapRect(glyph.adjusted(-halfPen, -halfPen, halfPen, halfPen))
+                .adjusted(-2, -2, 2, 2);
         };
         forEachTextLine(font, x, y, lineHeight, outlineWidth, lines,
                         [&](qsizetype i, const QRectF& line, qreal baseline) {
@@ -281,14 +337,14 @@ QRect drawStampLines(QPainter& painter, const QFont& font, quint32 textColor, qu
                                 return;
                             QPainterPath glyphs;
                             glyphs.addText(QPointF(x, baseline), font, lines.at(i));
-                            appendSubpaths(path, glyphs, glyphVisible);
+                            addContours(contours, glyphs, glyphVisible, reachOf);
                         });
         painter.setRenderHint(QPainter::Antialiasing, true);
         painter.setPen(QPen(QBrush(colorFromBgr(outlineColor)), penWidth(outlineWidth),
                             Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.setBrush(colorFromBgr(textColor));
-        if (!path.isEmpty())
-            painter.drawPath(path);
+        for (const QPainterPath& group : disjointGroups(std::move(contours)))
+            painter.drawPath(group);
     } else {
         painter.setPen(colorFromBgr(textColor));
         forEachTextLine(font, x, y, lineHeight, outlineWidth, lines,
@@ -315,17 +371,14 @@ QImage blendStamp(const QImage& textFree, const QImage& textBearing, quint8 alph
     return result;
 }
 
-RenderOutput renderStamp(const QImage& base, const StampAttributes& attributes,
-                         const QStringList& lines, bool textOnAdjusted)
+namespace {
+
+/// The render after the adjustment: \a adjusted is the adjusted photo, held by no one else.
+RenderOutput stampAdjusted(QImage adjusted, const StampAttributes& attributes,
+                           const QStringList& lines, AdjustedText adjustedText)
 {
     RenderOutput failed;
     failed.failed = true;
-    if (base.isNull())
-        return RenderOutput();
-
-    QImage adjusted =
-        adjust::applyPhotoAdjustments(base, attributes.effect, quint8(attributes.sepiaLevel & 0xFF),
-                                      attributes.brightness, attributes.contrast);
     adjusted = asBgr888(adjusted);
     if (adjusted.isNull())
         return failed;
@@ -343,7 +396,7 @@ RenderOutput renderStamp(const QImage& base, const StampAttributes& attributes,
                     attributes.borderWidth, attributes.customX, attributes.customY);
     if (!anchor)
         return withoutText();
-    const int outlineWidth = effectiveOutlineWidth(attributes.outlineWidth);
+    const int outlineWidth = attributes.outlineWidth;
     const QRect touched =
         stampLinesBounds(font, anchor->x(), anchor->y(), block.lineHeight, outlineWidth, lines) &
         adjusted.rect();
@@ -352,8 +405,11 @@ RenderOutput renderStamp(const QImage& base, const StampAttributes& attributes,
 
     // The text is drawn on a copy of just the rectangle it touches. The stamped photo differs
     // from the adjusted one only there, so it is made from this layer, in place.
-    QImage layer = adjusted.copy(touched);
+    // Outlines are filled and stroked on 32-bit pixels, the painter's own format, instead of
+    // converting 24-bit pixels span by span; the conversions there and back are exact and
+    // the paths blend alike. Plain text stays on 24 bits, where its glyphs blend otherwise.
     QImage textFree = adjusted.copy(touched);
+    QImage layer = outlineWidth != 0 ? textFree.convertToFormat(QImage::Format_RGB32) : textFree;
     if (layer.isNull() || textFree.isNull())
         return failed;
     {
@@ -366,6 +422,10 @@ RenderOutput renderStamp(const QImage& base, const StampAttributes& attributes,
         drawStampLines(painter, font, attributes.textColor, attributes.outlineColor, anchor->x(),
                        anchor->y(), block.lineHeight, outlineWidth, lines);
     }
+    if (layer.format() != QImage::Format_BGR888)
+        layer.convertTo(QImage::Format_BGR888);
+    if (layer.isNull())
+        return failed;
 
     const quint8 alpha = quint8(attributes.opacity & 0xFF);
     // The adjusted photo is the only holder of its pixels here: writing it copies nothing.
@@ -379,11 +439,35 @@ RenderOutput renderStamp(const QImage& base, const StampAttributes& attributes,
     RenderOutput out;
     out.stamped = std::move(stamped);
     out.patchAt = touched.topLeft();
-    if (!textOnAdjusted)
+    if (adjustedText == AdjustedText::None)
         out.adjustedPatch = std::move(textFree);
     else if (alpha != 255)
         out.adjustedPatch = std::move(layer);
     return out;
+}
+
+} // namespace
+
+RenderOutput renderStamp(const QImage& base, const StampAttributes& attributes,
+                         const QStringList& lines, AdjustedText adjustedText, QImage&& spare)
+{
+    if (base.isNull())
+        return RenderOutput();
+    return stampAdjusted(
+        adjust::applyPhotoAdjustments(base, attributes.effect, quint8(attributes.sepiaLevel & 0xFF),
+                                      attributes.brightness, attributes.contrast, std::move(spare)),
+        attributes, lines, adjustedText);
+}
+
+RenderOutput renderStamp(QImage&& base, const StampAttributes& attributes, const QStringList& lines,
+                         AdjustedText adjustedText)
+{
+    if (base.isNull())
+        return RenderOutput();
+    return stampAdjusted(adjust::applyPhotoAdjustments(std::move(base), attributes.effect,
+                                                       quint8(attributes.sepiaLevel & 0xFF),
+                                                       attributes.brightness, attributes.contrast),
+                         attributes, lines, adjustedText);
 }
 
 QImage RenderOutput::adjusted() const

@@ -45,10 +45,6 @@ StampBlock measureStampLines(const QFont& font, const QStringList& lines);
 std::optional<QPoint> stampAnchor(const QString& position, QSize photo, int maxWidth,
                                   int blockHeight, int borderWidth, int customX, int customY);
 
-/// The outline width a render draws with: 0..5 as given, anything else 1 (the rule of the
-/// Outline Width menu, applied also to widths read from a profile).
-int effectiveOutlineWidth(int outlineWidth);
-
 /// A rectangle that holds every pixel drawStampLines may touch for the same arguments
 /// (in the painter's logical coordinates); empty when no line has text.
 QRect stampLinesBounds(const QFont& font, int x, int y, int lineHeight, int outlineWidth,
@@ -86,13 +82,27 @@ struct RenderOutput
     QImage adjusted() const;
 };
 
+/// What the adjusted photo of a render shows where the text is.
+enum class AdjustedText
+{
+    None,        ///< the photo without the text (the text preview's path)
+    FullOpacity, ///< the text at full opacity (the stamp masks' path)
+};
+
 /// One full render: adjusts the base photo with the attributes' effect, brightness and
 /// contrast, draws \a lines (callers pass one empty line for none) at the anchor in the
-/// stamp font, and blends them in at the low 8 bits of attributes.opacity. With
-/// \a textOnAdjusted (the mask path) the returned adjusted photo carries the text at full
-/// opacity. A null base gives null pictures without failure. Pictures that come out equal
-/// share their pixels.
+/// stamp font with the attributes' outline width as given (0 plain text, any other value
+/// outlined), and blends them in at the low 8 bits of attributes.opacity. A null base gives
+/// null pictures without failure. Pictures that come out equal share their pixels.
+/// \a spare, a picture of an earlier render that nothing else holds any more, is written
+/// over instead of allocating a new full-size picture when it has the base's size.
 RenderOutput renderStamp(const QImage& base, const StampAttributes& attributes,
-                         const QStringList& lines, bool textOnAdjusted);
+                         const QStringList& lines, AdjustedText adjustedText,
+                         QImage&& spare = QImage());
+/// The same for a base photo that is not needed afterwards: when \a base holds its pixels
+/// alone they are adjusted in place and become the stamped photo, so the render allocates
+/// no second full-size picture.
+RenderOutput renderStamp(QImage&& base, const StampAttributes& attributes, const QStringList& lines,
+                         AdjustedText adjustedText);
 
 } // namespace tess::render

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <cmath>
 #include <exception>
+#include <utility>
 
 namespace tess {
 
@@ -342,6 +343,7 @@ void Workspace::saveAs1Click()
 void Workspace::clearPhoto()
 {
     m_stamped = QImage();
+    m_spare = QImage();
     m_base = QImage();
     setAdjusted(QImage());
     m_photoFileName.clear();
@@ -713,16 +715,21 @@ bool Workspace::render(const QStringList& lines, bool fromMasks)
 {
     applyOpacityMark();
     const QStringList stampLines = lines.isEmpty() ? QStringList{QString()} : lines;
-    render::RenderOutput out = render::renderStamp(m_base, m_attributes, stampLines, fromMasks);
+    render::RenderOutput out = render::renderStamp(m_base, m_attributes, stampLines,
+                                                   fromMasks ? render::AdjustedText::FullOpacity
+                                                             : render::AdjustedText::None,
+                                                   std::move(m_spare));
     if (out.failed) {
         if (fromMasks)
             m_platform.prompts->warning(NotValid);
         return false;
     }
+    // The picture being replaced is kept for the render after next: by then the views have
+    // let go of it, and it is written over instead of allocated anew.
+    m_spare = std::exchange(m_stamped, out.stamped);
     m_adjusted = out.stamped;
     m_adjustedPatch = out.adjustedPatch;
     m_adjustedPatchAt = out.patchAt;
-    m_stamped = out.stamped;
     emit picturesChanged();
     return true;
 }

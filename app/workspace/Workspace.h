@@ -265,6 +265,7 @@ private:
     QImage m_adjustedPatch;
     QPoint m_adjustedPatchAt;
     QImage m_stamped;
+    QImage m_spare; ///< an earlier stamped picture, for a render to write over
 
     QStringList m_textPreview;
     QString m_stampMaskField;

@@ -6,6 +6,7 @@
 #include "tests/app/WorkspaceFixture.h"
 #include "tests/batch/BatchTestSupport.h"
 #include "tests/support/TestMain.h"
+#include "tests/support/TestPhotos.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -383,6 +384,46 @@ private slots:
         verifyCleared(d.form);
     }
 
+    /// The window's Save As and the batch with the current attributes write the same file,
+    /// byte for byte: one renderer and one writer.
+    void windowAndBatchWriteTheSameFile()
+    {
+        DialogFixture d;
+        const QString photo = d.f.dir.filePath(QStringLiteral("Canon_40D.jpg"));
+        QVERIFY(QFile::copy(test::cameraPhoto(QStringLiteral("Canon_40D.jpg")), photo));
+        d.f.open(photo);
+        QVERIFY(!d.f.ws->stampedPhoto().isNull());
+        StampAttributes& a = d.f.ws->mutableAttributes();
+        a.fontName = QStringLiteral("DejaVu Sans");
+        a.fontSize = 9;
+        a.proportionalSize = true;
+        a.referenceHeight = 70;
+        a.textColor = 0x0000FFFF;
+        a.outlineColor = 0x00400000;
+        a.outlineWidth = 2;
+        a.opacity = 153;
+        a.position = positions::TopRight;
+        a.borderWidth = 3;
+        a.effect = PhotoEffect::Sepia;
+        a.sepiaLevel = 60;
+        a.brightness = 300;
+        a.contrast = 200;
+        a.jpegQuality = 90;
+        a.stampTexts = {{QStringLiteral("[make_exif] [model_exif]"), true},
+                        {QStringLiteral("[p_filename] [p_width]x[p_height]"), true}};
+        d.f.ws->renderFromMasks();
+        const QString windowCopy = d.f.dir.filePath(QStringLiteral("window.jpg"));
+        d.f.platform.dialogs.savePhotoAnswers.enqueue(windowCopy);
+        d.f.ws->saveAs1Click();
+
+        const QString out = d.folder(QStringLiteral("out"));
+        d.fill({photo}, out);
+        d.form.Button4Click();
+        const QByteArray batchCopy = test::readBytes(out + QStringLiteral("/Canon_40D.jpg"));
+        QVERIFY(!batchCopy.isEmpty());
+        QCOMPARE(batchCopy, test::readBytes(windowCopy));
+    }
+
     /// A profile that can't be read: the start line, the error box, the window closes; then
     /// the dialog clears itself.
     void failedStart()
@@ -413,8 +454,8 @@ private slots:
         verifyCleared(d.form);
     }
 
-    /// The close box while the run goes on stops it after the photo in progress; the
-    /// window stays until the run has ended.
+    /// The close box while the run goes on stops it after the photos in progress (the first
+    /// one per worker); the window stays until the run has ended.
     void closeWhileRunning()
     {
         DialogFixture d;
@@ -433,8 +474,9 @@ private slots:
             QObject::connect(&process, &QDialog::finished, &process, [&] { ++closedDuringRun; });
             process.runBatch();
             QCOMPARE(closedDuringRun, 0);
+            const int inHand = std::min(3, batch::BatchRun::workerCount(process.run().job()));
             QCOMPARE(process.statusLine()->text(),
-                     QStringLiteral("1 of 3 photos have been stamped."));
+                     QStringLiteral("%1 of 3 photos have been stamped.").arg(inHand));
             process.reject(); // now it closes
             QCOMPARE(closedDuringRun, 1);
         };

@@ -147,7 +147,8 @@ private slots:
         a.contrast = 240;
         const QImage photo = gradient(QSize(200, 120));
         const QStringList lines{QStringLiteral("Batch line one"), QStringLiteral("2"), QString()};
-        const QImage expected = render::renderStamp(photo, a, lines, false).stamped;
+        const QImage expected =
+            render::renderStamp(photo, a, lines, render::AdjustedText::None).stamped;
         QCOMPARE(renderBatchPhoto(photo, batchSettingsFromAttributes(a), lines), expected);
         if (opacity != 0)
             QVERIFY(expected != adjust::applyPhotoAdjustments(photo, a.effect, 45, 270, 240));
@@ -193,9 +194,9 @@ private slots:
         s.customXMax = custom[1];
         s.customY = custom[2];
         s.customYMax = custom[3];
-        const BatchLayout layout = batchStampLayout(photo, s, {QStringLiteral("Stamp")});
-        QVERIFY(layout.anchor);
-        QCOMPARE(*layout.anchor, anchor);
+        const StampAttributes a = batchStampAttributes(photo, s);
+        QCOMPARE(render::stampAnchor(a.position, photo, 0, 0, a.borderWidth, a.customX, a.customY),
+                 std::optional<QPoint>(anchor));
     }
 
     /// The corners and the centre follow the main window's anchor table; the custom maxima
@@ -220,13 +221,17 @@ private slots:
         s.customXMax = s.customYMax = QStringLiteral("0");
         const QStringList lines{QStringLiteral("Stamp text"), QStringLiteral("two")};
         const QSize photo(640, 480);
-        const BatchLayout layout = batchStampLayout(photo, s, lines);
-        const render::StampBlock block = render::measureStampLines(layout.font, lines);
-        QCOMPARE(layout.anchor,
-                 render::stampAnchor(position, photo, block.maxWidth, block.blockHeight, 9, 0, 0));
+        const StampAttributes a = batchStampAttributes(photo, s);
+        const render::StampBlock block =
+            render::measureStampLines(render::stampFont(a, photo.height()), lines);
+        const std::optional<QPoint> anchor =
+            render::stampAnchor(position, photo, block.maxWidth, block.blockHeight, 9, 0, 0);
+        QCOMPARE(render::stampAnchor(a.position, photo, block.maxWidth, block.blockHeight,
+                                     a.borderWidth, a.customX, a.customY),
+                 anchor);
         const QImage picture = gradient(photo);
         const QImage stamped = renderBatchPhoto(picture, s, lines);
-        QCOMPARE(stamped != picture, layout.anchor.has_value());
+        QCOMPARE(stamped != picture, anchor.has_value());
     }
 
     void fontStyle_data()
@@ -248,7 +253,7 @@ private slots:
         QFETCH(bool, italic);
         BatchSettings s = plainSettings();
         s.fontStyle = style;
-        const QFont font = batchStampLayout(QSize(100, 100), s, {QString()}).font;
+        const QFont font = render::stampFont(batchStampAttributes(QSize(100, 100), s), 100);
         QCOMPARE(font.bold(), bold);
         QCOMPARE(font.italic(), italic);
         QCOMPARE(font.family(), QStringLiteral("DejaVu Sans"));
@@ -265,6 +270,7 @@ private slots:
         QTest::newRow("proportional") << "20" << true << 500 << 1000 << 40;
         QTest::newRow("proportional halves to even") << "5" << true << 2 << 1 << 2;
         QTest::newRow("reference 0 unused when off") << "12" << false << 0 << 300 << 12;
+        QTest::newRow("negative reference: unscaled") << "12" << true << -5 << 300 << 12;
     }
     void fontSize()
     {
@@ -280,7 +286,8 @@ private slots:
         StampAttributes fixed;
         fixed.fontName = s.fontName;
         fixed.fontSize = points;
-        QCOMPARE(batchStampLayout(QSize(50, photoHeight), s, {QString()}).font.pixelSize(),
+        QCOMPARE(render::stampFont(batchStampAttributes(QSize(50, photoHeight), s), photoHeight)
+                     .pixelSize(),
                  render::stampFont(fixed, photoHeight).pixelSize());
     }
 
@@ -301,7 +308,7 @@ private slots:
         const QImage five = renderBatchPhoto(photo, s, lines);
         s.outlineWidth = QStringLiteral("0");
         const QImage plain = renderBatchPhoto(photo, s, lines);
-        QCOMPARE(batchStampLayout(photo.size(), s, lines).outlineWidth, 0);
+        QCOMPARE(batchStampAttributes(photo.size(), s).outlineWidth, 0);
         QVERIFY(nine != five);
         QVERIFY(five != plain);
         // The wider pen darkens more of the photo.

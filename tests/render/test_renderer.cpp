@@ -118,8 +118,7 @@ QImage referenceTextBearing(const QImage& adjusted, const StampAttributes& a,
     if (anchor) {
         QPainter painter(&bearing);
         render::drawStampLines(painter, font, a.textColor, a.outlineColor, anchor->x(), anchor->y(),
-                               block.lineHeight, render::effectiveOutlineWidth(a.outlineWidth),
-                               lines);
+                               block.lineHeight, a.outlineWidth, lines);
     }
     return bearing;
 }
@@ -270,8 +269,10 @@ private slots:
         QImage at300 = blackPhoto(400, 100);
         at300.setDotsPerMeterX(11811);
         at300.setDotsPerMeterY(11811);
-        const QImage stamped96 = render::renderStamp(at96, a, lines, false).stamped;
-        const QImage stamped300 = render::renderStamp(at300, a, lines, false).stamped;
+        const QImage stamped96 =
+            render::renderStamp(at96, a, lines, render::AdjustedText::None).stamped;
+        const QImage stamped300 =
+            render::renderStamp(at300, a, lines, render::AdjustedText::None).stamped;
         QVERIFY(!samePixels(stamped96, at96));
         QVERIFY(samePixels(stamped96, stamped300));
     }
@@ -342,7 +343,8 @@ private slots:
             --last;
         const int firstBaseline = anchor.y() + int(first) * lineHeight + metrics.ascent();
         const int lastBaseline = anchor.y() + int(last) * lineHeight + metrics.ascent();
-        const QImage plainImage = render::renderStamp(base, a, lines, false).stamped;
+        const QImage plainImage =
+            render::renderStamp(base, a, lines, render::AdjustedText::None).stamped;
         const QRect plain = differenceBox(plainImage, base);
         QVERIFY2(qAbs(plain.bottom() - (lastBaseline - 1)) <= 1,
                  qPrintable(QString::number(plain.bottom())));
@@ -354,13 +356,15 @@ private slots:
         QVERIFY(plain.right() >= anchor.x() + maxWidth - lineHeight / 4);
         if (outlineWidth == 0) {
             QCOMPARE(
-                countPixels(render::renderStamp(base, a, lines, false).stamped, plain, isReddish),
+                countPixels(render::renderStamp(base, a, lines, render::AdjustedText::None).stamped,
+                            plain, isReddish),
                 0);
             return;
         }
 
         a.outlineWidth = outlineWidth;
-        const QImage outlined = render::renderStamp(base, a, lines, false).stamped;
+        const QImage outlined =
+            render::renderStamp(base, a, lines, render::AdjustedText::None).stamped;
         const QRect box = differenceBox(outlined, base);
         // The pen is centred on the outline: the ink grows by about half its width.
         for (int grown : {plain.left() - box.left(), plain.top() - box.top(),
@@ -398,8 +402,10 @@ private slots:
         const QStringList lines{QStringLiteral("Opacity"), QStringLiteral("two lines")};
         const QImage textFree = adjustedOf(base, a);
 
-        const render::RenderOutput masks = render::renderStamp(base, a, lines, true);
-        const render::RenderOutput preview = render::renderStamp(base, a, lines, false);
+        const render::RenderOutput masks =
+            render::renderStamp(base, a, lines, render::AdjustedText::FullOpacity);
+        const render::RenderOutput preview =
+            render::renderStamp(base, a, lines, render::AdjustedText::None);
         QVERIFY(!masks.failed && !preview.failed);
         const QImage textBearing = masks.adjusted();
         QVERIFY(!samePixels(textBearing, textFree));
@@ -498,8 +504,10 @@ private slots:
         const QImage textBearing = referenceTextBearing(textFree, attributes, lines);
         const QImage expected = referenceBlend(textFree, textBearing, attributes.opacity & 0xFF);
 
-        const render::RenderOutput masks = render::renderStamp(base, attributes, lines, true);
-        const render::RenderOutput preview = render::renderStamp(base, attributes, lines, false);
+        const render::RenderOutput masks =
+            render::renderStamp(base, attributes, lines, render::AdjustedText::FullOpacity);
+        const render::RenderOutput preview =
+            render::renderStamp(base, attributes, lines, render::AdjustedText::None);
         QVERIFY(!masks.failed && !preview.failed);
         QCOMPARE(masks.stamped.size(), base.size());
         QCOMPARE(masks.stamped.format(), QImage::Format_BGR888);
@@ -508,6 +516,34 @@ private slots:
         QVERIFY(samePixels(masks.adjusted(), textBearing));
         QVERIFY(samePixels(preview.stamped, expected));
         QVERIFY(samePixels(preview.adjusted(), textFree));
+
+        // A base handed over is worked on in place; one still shared is left alone.
+        const render::RenderOutput handedOver =
+            render::renderStamp(base.copy(), attributes, lines, render::AdjustedText::None);
+        QVERIFY(samePixels(handedOver.stamped, expected));
+        QVERIFY(samePixels(handedOver.adjusted(), textFree));
+        QImage shared = base;
+        const render::RenderOutput fromShared =
+            render::renderStamp(std::move(shared), attributes, lines, render::AdjustedText::None);
+        QVERIFY(samePixels(fromShared.stamped, expected));
+        QVERIFY(samePixels(base, patternPhoto(320, 150)));
+
+        // A spare picture of an earlier render is written over when nobody else holds it.
+        QImage spare(base.size(), QImage::Format_BGR888);
+        spare.fill(Qt::magenta);
+        const uchar* const sparePixels = spare.constBits();
+        const render::RenderOutput reused = render::renderStamp(
+            base, attributes, lines, render::AdjustedText::None, std::move(spare));
+        QVERIFY(samePixels(reused.stamped, expected));
+        QVERIFY(samePixels(reused.adjusted(), textFree));
+        QCOMPARE(reused.stamped.constBits(), sparePixels);
+        QImage held(base.size(), QImage::Format_BGR888);
+        held.fill(Qt::magenta);
+        const QImage holder = held;
+        const render::RenderOutput notReused = render::renderStamp(
+            base, attributes, lines, render::AdjustedText::None, std::move(held));
+        QVERIFY(samePixels(notReused.stamped, expected));
+        QCOMPARE(holder.pixelColor(0, 0), QColor(Qt::magenta));
     }
 
     void outlinedTextDrawsTheWholeGlyphPath_data()
@@ -515,16 +551,26 @@ private slots:
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QPoint>("at");
         QTest::addColumn<bool>("italic");
+        QTest::addColumn<int>("outline");
 
         QTest::newRow("lines inside") << QStringList{QStringLiteral("AVAVA Wolf fi ffl"),
                                                      QStringLiteral("T\u00e4 \u00c5\u00c9 1/250")}
-                                      << QPoint(7, 9) << false;
+                                      << QPoint(7, 9) << false << 2;
         QTest::newRow("line far wider than the photo")
             << QStringList{QString(5000, u'W') + QStringLiteral("end")} << QPoint(-30000, 20)
-            << true;
+            << true << 2;
         QTest::newRow("lines above and below the photo")
             << QStringList{QStringLiteral("above"), QStringLiteral("in"), QStringLiteral("below")}
-            << QPoint(10, -60) << false;
+            << QPoint(10, -60) << false << 2;
+        // Strokes of neighbouring letters and of neighbouring lines run into each other.
+        QTest::newRow("crowded letters and lines, wide pen")
+            << QStringList{QStringLiteral("gjpqy VAVA//\\ r.,;"),
+                           QStringLiteral("\u00c5\u00c9\u00ce\u00d6 TTT lll"),
+                           QStringLiteral("WWWMMM ||| iii")}
+            << QPoint(3, 0) << true << 5;
+        QTest::newRow("letters far apart, thin pen")
+            << QStringList{QStringLiteral("i      .      l      !")} << QPoint(20, 30) << false
+            << 1;
     }
 
     void outlinedTextDrawsTheWholeGlyphPath()
@@ -532,8 +578,9 @@ private slots:
         QFETCH(QStringList, lines);
         QFETCH(QPoint, at);
         QFETCH(bool, italic);
+        QFETCH(int, outline);
 
-        StampAttributes a = stampOf(positions::Custom, 36, 2);
+        StampAttributes a = stampOf(positions::Custom, 36, outline);
         a.italic = italic;
         const QFont font = render::stampFont(a, 100);
         const QFontMetrics metrics(font);
@@ -542,7 +589,8 @@ private slots:
 
         QImage drawn = base.copy();
         QPainter painter(&drawn);
-        render::drawStampLines(painter, font, White, Red, at.x(), at.y(), lineHeight, 2, lines);
+        render::drawStampLines(painter, font, White, Red, at.x(), at.y(), lineHeight, outline,
+                               lines);
         painter.end();
 
         QPainterPath path;
@@ -553,7 +601,7 @@ private slots:
         QImage expected = base.copy();
         QPainter whole(&expected);
         whole.setRenderHint(QPainter::Antialiasing);
-        whole.setPen(QPen(QBrush(Qt::red), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        whole.setPen(QPen(QBrush(Qt::red), outline, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         whole.setBrush(Qt::white);
         whole.drawPath(path);
         whole.end();
@@ -624,8 +672,9 @@ private slots:
 
     void nullBaseGivesEmptyPictures()
     {
-        const render::RenderOutput out = render::renderStamp(
-            QImage(), stampOf(positions::Centre, 12, 0), {QStringLiteral("text")}, true);
+        const render::RenderOutput out =
+            render::renderStamp(QImage(), stampOf(positions::Centre, 12, 0),
+                                {QStringLiteral("text")}, render::AdjustedText::FullOpacity);
         QVERIFY(!out.failed);
         QVERIFY(out.adjusted().isNull());
         QVERIFY(out.stamped.isNull());

@@ -4,6 +4,7 @@
 #include "tests/support/TestMain.h"
 #include "tests/support/TestPhotos.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <QProcess>
 
@@ -165,6 +166,12 @@ private slots:
         QTest::newRow("missing photo") << QStringList{"values", missing};
         QTest::newRow("missing photo, expand") << QStringList{"expand", missing, "[dd]"};
         QTest::newRow("folder instead of a photo") << QStringList{"values", test::testHome()};
+        const QString notAPicture = test::testHome() + QStringLiteral("/not-a-picture.jpg");
+        QTest::newRow("not a picture") << QStringList{"values", notAPicture};
+        QTest::newRow("not a picture, expand") << QStringList{"expand", notAPicture, "[p_width]"};
+        const QString truncated = test::testHome() + QStringLiteral("/header-only.jpg");
+        QTest::newRow("JPEG header only") << QStringList{"values", truncated};
+        QTest::newRow("help on an unknown command") << QStringList{"help", "list"};
         QTest::newRow("no arguments") << QStringList();
         QTest::newRow("unknown command") << QStringList{"list", photo};
         QTest::newRow("no photo") << QStringList{"values"};
@@ -184,6 +191,14 @@ private slots:
     void failures()
     {
         QFETCH(QStringList, args);
+        QFile text(test::testHome() + QStringLiteral("/not-a-picture.jpg"));
+        QVERIFY(text.open(QIODevice::WriteOnly) && text.write("plain text, no picture") > 0);
+        text.close();
+        QFile canonFile(canon());
+        QVERIFY(canonFile.open(QIODevice::ReadOnly));
+        QFile header(test::testHome() + QStringLiteral("/header-only.jpg"));
+        QVERIFY(header.open(QIODevice::WriteOnly) && header.write(canonFile.read(2000)) == 2000);
+        header.close();
         const Run run = runCli(args);
         QCOMPARE(run.status, 2);
         QCOMPARE(run.out, QByteArray());
@@ -192,11 +207,39 @@ private slots:
         QCOMPARE(run.err.count('\n'), 1); // one line
     }
 
+    /// `help`, `help COMMAND` and `COMMAND --help` name every command or every option.
+    void help_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("named");
+        const QStringList commands{"values", "expand", "batch", "Exit status"};
+        const QStringList batchOptions{"Usage: tessarine-cli batch",
+                                       "--overwrite",
+                                       "--jobs",
+                                       "--quiet",
+                                       "--log",
+                                       "--recursive",
+                                       "--help"};
+        const QStringList photoOptions{"--date-formats", "--help"};
+        QTest::newRow("help") << QStringList{"help"} << commands;
+        QTest::newRow("--help") << QStringList{"--help"} << commands;
+        QTest::newRow("help batch") << QStringList{"help", "batch"} << batchOptions;
+        QTest::newRow("batch --help") << QStringList{"batch", "--help"} << batchOptions;
+        QTest::newRow("values -h") << QStringList{"values", "-h"}
+                                   << (QStringList{"Usage: tessarine-cli values"} + photoOptions);
+        QTest::newRow("expand --help")
+            << QStringList{"expand", "--help"}
+            << (QStringList{"Usage: tessarine-cli expand", "MASK"} + photoOptions);
+    }
     void help()
     {
-        const Run run = runCli({QStringLiteral("--help")});
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, named);
+        const Run run = runCli(args);
         QCOMPARE(run.status, 0);
-        QVERIFY(run.out.contains("tessarine-cli values PHOTO"));
+        QCOMPARE(run.err, QByteArray());
+        for (const QString& name : named)
+            QVERIFY2(run.out.contains(name.toUtf8()), qPrintable(name));
     }
 };
 
