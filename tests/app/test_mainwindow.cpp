@@ -3,6 +3,7 @@
 #include "metadata/PhotoFile.h"
 #include "profiles/AttributeProfile.h"
 #include "tests/app/WorkspaceFixture.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TestMain.h"
 #include "tests/support/TestPhotos.h"
 
@@ -303,11 +304,9 @@ private slots:
                     profile.stampTexts.append({QStringLiteral("entry %1").arg(i), i % 3 != 2});
                     expected << (i % 3 != 2 ? u'+' : u'-') + QStringLiteral("entry %1").arg(i);
                 }
-                const QString path = f.dir.filePath(QStringLiteral("list.tsrx"));
-                QFile file(path);
-                QVERIFY(file.open(QIODevice::WriteOnly));
-                file.write(profiles::profileBytes(profile));
-                file.close();
+                const QString path = test::writeFile(f.dir, QStringLiteral("list.tsrx"),
+                                                     profiles::profileBytes(profile));
+                QVERIFY(!path.isEmpty());
                 f.platform.dialogs.openProfileAnswers.enqueue(path);
                 f.window.button(QStringLiteral("SpeedButton8"))->click();
             } else {
