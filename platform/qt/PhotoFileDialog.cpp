@@ -29,7 +29,6 @@ const QStringList PhotoFilters = {QStringLiteral("All (*.jpg *.jpeg)"),
 
 void fitFileDialog(QFileDialog& dialog)
 {
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     const QScreen* screen =
         dialog.parentWidget() ? dialog.parentWidget()->screen() : QGuiApplication::primaryScreen();
     const double scale = (screen ? screen->logicalDotsPerInch() : 96.0) / DesignDpi;

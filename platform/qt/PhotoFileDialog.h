@@ -8,7 +8,8 @@ class QLabel;
 namespace tess::platform {
 
 /// Gives a file dialog a starting size that shows its columns in full, and sizes the
-/// columns after the file name to their contents whenever a folder has been read.
+/// columns after the file name to their contents whenever a folder has been read (Qt's own
+/// dialog only; a native one keeps its own layout).
 void fitFileDialog(QFileDialog& dialog);
 
 /// The photo Open dialog: the three JPEG filters and a preview of the selected picture
