@@ -82,8 +82,7 @@ void PhotoFileDialog::showPreview(const QString& path)
     QImageReader reader(path);
     reader.setAutoTransform(false);
     const QSize size = reader.size();
-    if (!QFileInfo(path).isFile() || !size.isValid() ||
-        qint64(size.width()) * size.height() > 400'000'000) {
+    if (!QFileInfo(path).isFile() || !size.isValid() || qint64(size.width()) * size.height() > 400'000'000) {
         m_preview->clear();
         return;
     }
