@@ -28,12 +28,13 @@ public:
     virtual std::optional<QString> openPhoto(const QString& initialFolder) = 0;
     /// The same for several photos at once; every file must exist. Empty when cancelled.
     virtual QStringList openPhotos(const QString& initialFolder) = 0;
-    /// Save As for a photo: asks before replacing, appends ".jpg" to a bare name.
+    /// Save As for a photo: accepts only existing folders, adds ".jpg" to a name that does not
+    /// end in ".jpg" or ".jpeg", asks before replacing.
     virtual std::optional<QString> savePhotoAs(const QString& initialFolder) = 0;
     /// Open and save dialogs for attribute profiles ("*.tsrx").
     virtual std::optional<QString> openProfile(const QString& title, const QString& initialFolder) = 0;
     virtual std::optional<QString> saveProfile(const QString& title, const QString& initialFolder) = 0;
-    /// Scalable fonts only; starts with \a current.
+    /// Scalable fonts only, no effects: face, size, bold and italic; starts with \a current.
     virtual std::optional<FontChoice> chooseFont(const FontChoice& current) = 0;
     /// Colours are 0x00BBGGRR.
     virtual std::optional<quint32> chooseColor(quint32 current) = 0;

@@ -37,12 +37,15 @@ TForm16::TForm16(Workspace& workspace, QWidget* parent)
     GroupBox3->setGeometry(scaled(276, 8, 155, 190));
     // Qt paints every widget through a back buffer, so the preview never flickers.
     ScrollBox1 = new QWidget(GroupBox3);
-    ScrollBox1->setGeometry(scaled(8, 20, PreviewSide, PreviewSide));
+    // Below the caption and inside the frame, however high the style draws them.
+    const int previewTop = qMax(scaled(20), GroupBox3->contentsRect().top() + scaled(3));
+    ScrollBox1->setGeometry(scaled(8), previewTop, scaled(PreviewSide), scaled(PreviewSide));
     Image1 = new QLabel(ScrollBox1);
     Image1->setGeometry(0, 0, ScrollBox1->width(), ScrollBox1->height());
     Image1->setAlignment(Qt::AlignCenter);
     CheckBox1 = new QCheckBox(QStringLiteral("&Visible:"), GroupBox3);
-    CheckBox1->setGeometry(scaled(8, 164, 139, 20));
+    CheckBox1->setGeometry(scaled(8), qMax(scaled(164), ScrollBox1->geometry().bottom() + 1),
+                           scaled(139), scaled(20));
     CheckBox1->setChecked(true);
 
     Button2 = new QPushButton(QStringLiteral("&Reset"), this);

@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
+#include <QDir>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
@@ -15,11 +16,13 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
+#include <QStyleOptionViewItem>
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
@@ -54,6 +57,34 @@ QIcon themeIcon(const QString& name, const QString& glyph, QColor colour = QColo
     painter.setPen(colour.darker(160));
     painter.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, glyph);
     return QIcon(pixmap);
+}
+
+/// The theme's "-symbolic" variant of \a name: a dark glyph that reads clearly when enabled,
+/// drawn faint when disabled, where the plain theme icon is too pale to tell the two apart.
+/// Qt's theme lookup reads plain names only, so the theme's ".symbolic.png" renderings are
+/// gathered here; without them, the plain theme icon or the drawn fallback.
+QIcon clearThemeIcon(const QString& name, const QString& glyph)
+{
+    QIcon icon;
+    const QString file = QStringLiteral("/actions/%1-symbolic.symbolic.png").arg(name);
+    for (const QString& root : QIcon::themeSearchPaths()) {
+        const QDir theme(root + u'/' + QIcon::themeName());
+        for (const QString& size : theme.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QImage glyphImage(theme.filePath(size) + file);
+            if (glyphImage.isNull())
+                continue;
+            icon.addPixmap(QPixmap::fromImage(glyphImage), QIcon::Normal);
+            // Qt's own disabled rendering keeps a black glyph dark grey.
+            QImage faint(glyphImage.size(), QImage::Format_ARGB32_Premultiplied);
+            faint.fill(Qt::transparent);
+            QPainter painter(&faint);
+            painter.setOpacity(0.3);
+            painter.drawImage(0, 0, glyphImage);
+            painter.end();
+            icon.addPixmap(QPixmap::fromImage(faint), QIcon::Disabled);
+        }
+    }
+    return icon.isNull() ? themeIcon(name, glyph) : icon;
 }
 
 QStringList textLines(const QPlainTextEdit* memo)
@@ -272,8 +303,9 @@ void MainWindow::buildMenus()
               [&ws] { ws.batchStamp1Click(); });
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
-    addAction(help, QStringLiteral("Help2"), QStringLiteral("&Help..."),
-              [&ws] { ws.help2Click(); });
+    addAction(
+        help, QStringLiteral("Help2"), QStringLiteral("&Help..."), [&ws] { ws.help2Click(); },
+        QKeySequence(QKeySequence::HelpContents));
     help->addSeparator();
     addAction(help, QStringLiteral("OrvaneHomePage1"), QStringLiteral("&Orvane Home Page..."),
               [&ws] { ws.orvaneHomePage1Click(); });
@@ -308,7 +340,8 @@ void MainWindow::buildToolBar()
             m_photoActions << act;
         return act;
     };
-    add(QStringLiteral("Open1"), themeIcon(QStringLiteral("document-open"), QStringLiteral("O")),
+    add(QStringLiteral("Open1"),
+        clearThemeIcon(QStringLiteral("document-open"), QStringLiteral("O")),
         QStringLiteral("Open"), false);
     add(QStringLiteral("SaveAs1"),
         themeIcon(QStringLiteral("document-save-as"), QStringLiteral("S")),
@@ -340,7 +373,7 @@ void MainWindow::buildToolBar()
             QStringLiteral("Opacity"), true);
     opacity->setMenu(m_opacityMenu);
     if (auto* b = qobject_cast<QToolButton*>(tb->widgetForAction(opacity)))
-        b->setPopupMode(QToolButton::MenuButtonPopup);
+        b->setPopupMode(QToolButton::InstantPopup);
     tb->addSeparator();
     QAction* width = add(QStringLiteral("Width1"),
                          themeIcon(QStringLiteral("format-justify-fill"), QStringLiteral("\u2261")),
@@ -366,13 +399,18 @@ void MainWindow::buildPhotoPane(QWidget* central)
     m_groupBox2 = box;
 
     auto anchor = [&](const QString& name, const QString& caption, const QString& position,
-                      QRect geometry) {
+                      QRect geometry, Qt::Alignment side) {
         auto* b = new QToolButton(box);
         b->setObjectName(name);
         b->setText(caption);
         b->setToolTip(caption);
         b->setCheckable(true);
-        b->setGeometry(geometry);
+        // Wide enough for the caption with some room on both sides in any font; the button
+        // keeps its side of the picture (the middle one its centre).
+        const int grow = qMax(0, b->sizeHint().width() + 2 * b->fontMetrics().averageCharWidth() -
+                                     geometry.width());
+        const int left = side == Qt::AlignLeft ? 0 : side == Qt::AlignRight ? grow : grow / 2;
+        b->setGeometry(geometry.adjusted(-left, 0, grow - left, 0));
         connect(b, &QToolButton::clicked, this, [this, b, position] {
             // The buttons form one group in which a pressed button can be released.
             run([this, b, position] { m_ws.anchorClick(position, b->isChecked()); });
@@ -381,15 +419,15 @@ void MainWindow::buildPhotoPane(QWidget* central)
         m_photoWidgets << b;
     };
     anchor(QStringLiteral("SBTopLeft"), QStringLiteral("Top Left"), positions::TopLeft,
-           scaled(44, 22, 90, 26));
+           scaled(44, 22, 90, 26), Qt::AlignLeft);
     anchor(QStringLiteral("SBCEntre"), QStringLiteral("Middle"), positions::Centre,
-           scaled(158, 22, 90, 26));
+           scaled(158, 22, 90, 26), Qt::AlignHCenter);
     anchor(QStringLiteral("SBTopRight"), QStringLiteral("Top Right"), positions::TopRight,
-           scaled(272, 22, 90, 26));
+           scaled(272, 22, 90, 26), Qt::AlignRight);
     anchor(QStringLiteral("SBBottomLeft"), QStringLiteral("Bottom Left"), positions::BottomLeft,
-           scaled(44, 438, 90, 26));
+           scaled(44, 438, 90, 26), Qt::AlignLeft);
     anchor(QStringLiteral("SBBottomRight"), QStringLiteral("Bottom Right"), positions::BottomRight,
-           scaled(272, 438, 90, 26));
+           scaled(272, 438, 90, 26), Qt::AlignRight);
 
     m_trackBar2 = new QSlider(Qt::Vertical, box);
     m_trackBar2->setObjectName(QStringLiteral("TrackBar2"));
@@ -453,11 +491,11 @@ void MainWindow::buildAttributesBox(QWidget* central)
            themeIcon(QStringLiteral("edit-paste"), QStringLiteral("I")), scaled(48, 22, 32, 30),
            [&ws] { ws.importAttributeSetClick(); });
     button(QStringLiteral("SpeedButton7"), QStringLiteral("Export Attribute Set"),
-           themeIcon(QStringLiteral("document-send"), QStringLiteral("E")), scaled(84, 22, 32, 30),
-           [&ws] { ws.exportAttributeSetClick(); });
+           clearThemeIcon(QStringLiteral("document-send"), QStringLiteral("E")),
+           scaled(84, 22, 32, 30), [&ws] { ws.exportAttributeSetClick(); });
     button(QStringLiteral("SpeedButton9"), QStringLiteral("Reload Default Attributes"),
-           themeIcon(QStringLiteral("view-refresh"), QStringLiteral("R")), scaled(120, 22, 32, 30),
-           [&ws] { ws.reloadDefaultAttributesClick(); });
+           clearThemeIcon(QStringLiteral("view-refresh"), QStringLiteral("R")),
+           scaled(120, 22, 32, 30), [&ws] { ws.reloadDefaultAttributesClick(); });
 
     auto* maskLabel = new QLabel(QStringLiteral("Stamp Mask:"), box);
     maskLabel->setGeometry(scaled(12, 60, 200, 18));
@@ -490,6 +528,9 @@ void MainWindow::buildAttributesBox(QWidget* central)
     m_checkListBox1->setGeometry(scaled(12, 166, 340, 140));
     m_checkListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     listLabel->setBuddy(m_checkListBox1);
+    // Delete removes the selected entry, Enter and a double-click edit it.
+    m_checkListBox1->installEventFilter(this);
+    m_checkListBox1->viewport()->installEventFilter(this);
     m_photoWidgets << m_checkListBox1;
     connect(m_checkListBox1, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!m_refreshing)
@@ -506,11 +547,11 @@ void MainWindow::buildAttributesBox(QWidget* central)
            themeIcon(QStringLiteral("insert-text"), QStringLiteral("\u270E")),
            scaled(358, 166, 30, 30), [&ws] { ws.speedButton3Click(); });
     button(QStringLiteral("SpeedButton4"), QStringLiteral("Move Up"),
-           themeIcon(QStringLiteral("go-up"), QStringLiteral("\u2191")), scaled(358, 202, 30, 30),
-           [&ws] { ws.speedButton4Click(); });
+           clearThemeIcon(QStringLiteral("go-up"), QStringLiteral("\u2191")),
+           scaled(358, 202, 30, 30), [&ws] { ws.speedButton4Click(); });
     button(QStringLiteral("SpeedButton5"), QStringLiteral("Move Down"),
-           themeIcon(QStringLiteral("go-down"), QStringLiteral("\u2193")), scaled(358, 238, 30, 30),
-           [&ws] { ws.speedButton5Click(); });
+           clearThemeIcon(QStringLiteral("go-down"), QStringLiteral("\u2193")),
+           scaled(358, 238, 30, 30), [&ws] { ws.speedButton5Click(); });
     button(QStringLiteral("SpeedButton6"), QStringLiteral("Remove from List"),
            themeIcon(QStringLiteral("list-remove"), QStringLiteral("\u2212")),
            scaled(358, 274, 30, 30), [&ws] { ws.speedButton6Click(); });
@@ -520,6 +561,7 @@ void MainWindow::buildAttributesBox(QWidget* central)
     m_memo1 = new QPlainTextEdit(box);
     m_memo1->setObjectName(QStringLiteral("Memo1"));
     m_memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_memo1->setTabChangesFocus(true);
     m_memo1->setGeometry(scaled(12, 332, 376, 146));
     m_memo1->installEventFilter(this);
     previewLabel->setBuddy(m_memo1);
@@ -528,6 +570,37 @@ void MainWindow::buildAttributesBox(QWidget* central)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_checkListBox1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Delete) {
+            run([this] { m_ws.speedButton6Click(); });
+            return true;
+        }
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            run([this] { m_ws.speedButton3Click(); });
+            return true;
+        }
+    }
+    if (event->type() == QEvent::MouseButtonDblClick && watched == m_checkListBox1->viewport()) {
+        const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
+        if (QListWidgetItem* item = m_checkListBox1->itemAt(pos)) {
+            // A double-click on the tick box ticks and unticks; anywhere else on the entry
+            // it edits the entry.
+            QStyleOptionViewItem option;
+            option.initFrom(m_checkListBox1);
+            option.rect = m_checkListBox1->visualItemRect(item);
+            option.features =
+                QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+            option.text = item->text();
+            const QRect box = m_checkListBox1->style()->subElementRect(
+                QStyle::SE_ItemViewItemCheckIndicator, &option, m_checkListBox1);
+            if (!box.contains(pos)) {
+                m_checkListBox1->setCurrentItem(item);
+                run([this] { m_ws.speedButton3Click(); });
+                return true;
+            }
+        }
+    }
     if (watched == m_memo1 && event->type() == QEvent::KeyRelease) {
         const QStringList lines = textLines(m_memo1);
         run([this, lines] { m_ws.memo1KeyUp(lines); });
@@ -606,6 +679,9 @@ void MainWindow::refresh()
         for (int i = 0; i < entries.size(); ++i) {
             auto* item = new QListWidgetItem(m_checkListBox1);
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+            // A new item reports Unchecked without having a box: give it one now, so that the
+            // state below is compared with what is shown.
+            item->setCheckState(Qt::Unchecked);
         }
     }
     for (int i = 0; i < entries.size(); ++i) {

@@ -1,5 +1,6 @@
 #include "platform/qt/QtPlatform.h"
 
+#include "platform/qt/FontDialog.h"
 #include "platform/qt/PhotoFileDialog.h"
 
 #include <QApplication>
@@ -7,8 +8,6 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontDatabase>
-#include <QFontDialog>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -72,14 +71,7 @@ QStringList QtDialogs::openPhotos(const QString& initialFolder)
 
 std::optional<QString> QtDialogs::savePhotoAs(const QString& initialFolder)
 {
-    QFileDialog dialog(parentWindow(), QStringLiteral("Save As"), initialFolder);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters({QStringLiteral("All (*.jpg *.jpeg)"),
-                           QStringLiteral("JPEG Image File (*.jpg)"),
-                           QStringLiteral("JPEG Image File (*.jpeg)")});
-    dialog.setDefaultSuffix(QStringLiteral("jpg"));
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    PhotoSaveDialog dialog(parentWindow(), initialFolder);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
@@ -91,6 +83,7 @@ std::optional<QString> QtDialogs::openProfile(const QString& title, const QStrin
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QStringLiteral("tsrx"));
+    fitFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
@@ -102,6 +95,7 @@ std::optional<QString> QtDialogs::saveProfile(const QString& title, const QStrin
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("tsrx"));
+    fitFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
@@ -109,16 +103,10 @@ std::optional<QString> QtDialogs::saveProfile(const QString& title, const QStrin
 
 std::optional<FontChoice> QtDialogs::chooseFont(const FontChoice& current)
 {
-    QFont font(current.face);
-    font.setPointSize(qMax(1, current.pointSize));
-    font.setBold(current.bold);
-    font.setItalic(current.italic);
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, font, parentWindow(), QStringLiteral("Font"),
-                                              QFontDialog::ScalableFonts);
-    if (!ok)
+    FontDialog dialog(current, parentWindow());
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return FontChoice{chosen.family(), qMax(1, chosen.pointSize()), chosen.bold(), chosen.italic()};
+    return dialog.choice();
 }
 
 std::optional<quint32> QtDialogs::chooseColor(quint32 current)

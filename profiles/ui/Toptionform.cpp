@@ -202,11 +202,15 @@ QWidget* Toptionform::buildTextPage()
                                const QString& buttonText, const QString& buttonName) {
         auto* box = new ClampingSpinBox(group);
         box->setObjectName(name);
-        box->setGeometry(scaled(116, y, 80, 22));
         box->setRange(minimum, maximum);
+        // Wide enough for the largest number beside the arrows, so none is shown cut off.
+        QRect boxArea = scaled(116, y, 90, 22);
+        boxArea.setWidth(qMax(boxArea.width(), box->sizeHint().width()));
+        box->setGeometry(boxArea);
         label(group, caption, y)->setBuddy(box);
         auto* pixels = new QLabel(QStringLiteral("Pixels"), group);
-        pixels->setGeometry(scaled(202, y, 60, 22));
+        pixels->setGeometry(boxArea.right() + scaled(6), boxArea.top(), scaled(50),
+                            boxArea.height());
         *button = newButton(group, buttonText, buttonName);
         (*button)->setGeometry(scaled(268, y - 2, 100, 25));
         return box;

@@ -1,7 +1,9 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/PhotoPane.h"
 #include "metadata/PhotoFile.h"
+#include "profiles/AttributeProfile.h"
 #include "tests/app/WorkspaceFixture.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TestMain.h"
 #include "tests/support/TestPhotos.h"
 
@@ -16,6 +18,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSlider>
+#include <QTest>
 #include <QToolButton>
 #include <QUrl>
 
@@ -77,6 +80,28 @@ struct WindowFixture : WorkspaceFixture
     }
     ui::MainWindow window;
 };
+
+/// The entries as the window's list shows them: "+mask" for a ticked box, "-mask" for an
+/// empty one, "?mask" for an entry without a box.
+QStringList shownEntries(const QListWidget* list)
+{
+    QStringList shown;
+    for (int i = 0; i < list->count(); ++i) {
+        const QListWidgetItem* item = list->item(i);
+        const QVariant box = item->data(Qt::CheckStateRole);
+        const bool hasBox = box.isValid() && (item->flags() & Qt::ItemIsUserCheckable);
+        shown << (!hasBox ? u'?' : item->checkState() == Qt::Checked ? u'+' : u'-') + item->text();
+    }
+    return shown;
+}
+
+QStringList modelEntries(const Workspace& ws)
+{
+    QStringList entries;
+    for (const StampText& t : ws.attributes().stampTexts)
+        entries << (t.ticked ? u'+' : u'-') + t.mask;
+    return entries;
+}
 
 } // namespace
 
@@ -186,6 +211,113 @@ private slots:
         const QRect farCorner(original.width() - 60, original.height() - 40, 50, 30);
         QVERIFY(meanDifference(saved.image, original, topLeft) > 20);
         QVERIFY(meanDifference(saved.image, original, farCorner) < 4);
+    }
+
+    /// Whatever the list commands do, every entry keeps a box showing its tick, so an
+    /// unticked entry can be ticked again.
+    void stampTextListBoxes_data()
+    {
+        QTest::addColumn<QStringList>("commands");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("add after an unticked entry, then tick it by Space")
+            << QStringList{"add A", "add B", "space 1", "add C", "space 1"}
+            << QStringList{"+A", "+B", "+C"};
+        QTest::newRow("remove below an unticked entry")
+            << QStringList{"add A", "add B", "add C", "space 1", "select 2", "remove"}
+            << QStringList{"+A", "-B"};
+        QTest::newRow("move an unticked entry down and up")
+            << QStringList{"add A", "add B", "space 0", "select 0", "down", "down", "up"}
+            << QStringList{"-A", "+B"};
+        QTest::newRow("edit an unticked entry")
+            << QStringList{"add A", "space 0", "select 0", "edit Z"} << QStringList{"-Z"};
+        QTest::newRow("import a list with every third entry unticked")
+            << QStringList{"add A", "space 0", "import 30"} << QStringList{};
+        QTest::newRow("Delete removes the selected entry")
+            << QStringList{"add A", "add B", "space 0", "select 1", "key Delete"}
+            << QStringList{"-A"};
+        QTest::newRow("Enter edits the selected entry")
+            << QStringList{"add A", "add B", "space 1", "select 1", "key Return Z"}
+            << QStringList{"+A", "-Z"};
+        QTest::newRow("double-click on the text edits the entry")
+            << QStringList{"add A", "add B", "space 0", "double-click text 0 Z"}
+            << QStringList{"-Z", "+B"};
+        QTest::newRow("double-click on the box does not edit")
+            << QStringList{"add A", "add B", "double-click box 1"} << QStringList{"+A", "-B"};
+    }
+    void stampTextListBoxes()
+    {
+        QFETCH(QStringList, commands);
+        QFETCH(QStringList, expected);
+        QVERIFY(!commands.isEmpty());
+        WindowFixture f;
+        f.platform.dialogs.openPhotoAnswers.enqueue(
+            f.makePhoto(QStringLiteral("a.jpg"), QSize(120, 80)));
+        f.trigger(QStringLiteral("Open1"));
+        QListWidget* list = f.window.stampTextList();
+        int edits = 0;
+        const auto answerEdit = [&](const QStringList& words, int at) {
+            if (words.size() > at) {
+                f.windows.editAnswers.enqueue(words.at(at));
+                ++edits;
+            }
+        };
+        const auto rowPoint = [list](int row, bool onBox) {
+            const QRect r = list->visualItemRect(list->item(row));
+            return onBox ? QPoint(r.left() + r.height() / 2, r.center().y()) : r.center();
+        };
+        for (const QString& command : std::as_const(commands)) {
+            const QStringList w = command.split(u' ');
+            const QString& verb = w.at(0);
+            if (verb == QLatin1String("add")) {
+                f.addMask(w.at(1));
+            } else if (verb == QLatin1String("select")) {
+                list->setCurrentRow(w.at(1).toInt());
+            } else if (verb == QLatin1String("space")) {
+                const int row = w.at(1).toInt();
+                const bool before = f.ws->attributes().stampTexts.at(row).ticked;
+                list->setCurrentRow(row);
+                QTest::keyClick(list, Qt::Key_Space);
+                QCOMPARE(f.ws->attributes().stampTexts.at(row).ticked, !before);
+            } else if (verb == QLatin1String("remove") || verb == QLatin1String("up") ||
+                       verb == QLatin1String("down")) {
+                const char* name = verb == QLatin1String("remove") ? "SpeedButton6"
+                                   : verb == QLatin1String("up")   ? "SpeedButton4"
+                                                                   : "SpeedButton5";
+                f.window.button(QString::fromLatin1(name))->click();
+            } else if (verb == QLatin1String("edit")) {
+                answerEdit(w, 1);
+                f.window.button(QStringLiteral("SpeedButton3"))->click();
+            } else if (verb == QLatin1String("key")) {
+                answerEdit(w, 2);
+                QTest::keyClick(list, w.at(1) == QLatin1String("Delete") ? Qt::Key_Delete
+                                                                         : Qt::Key_Return);
+            } else if (verb == QLatin1String("double-click")) {
+                answerEdit(w, 3);
+                // The first click of a double-click arrives as a click of its own.
+                const QPoint at = rowPoint(w.at(2).toInt(), w.at(1) == QLatin1String("box"));
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+                QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+            } else if (verb == QLatin1String("import")) {
+                StampAttributes profile = f.ws->attributes();
+                profile.stampTexts.clear();
+                for (int i = 0; i < w.at(1).toInt(); ++i) {
+                    profile.stampTexts.append({QStringLiteral("entry %1").arg(i), i % 3 != 2});
+                    expected << (i % 3 != 2 ? u'+' : u'-') + QStringLiteral("entry %1").arg(i);
+                }
+                const QString path = test::writeFile(f.dir, QStringLiteral("list.tsrx"),
+                                                     profiles::profileBytes(profile));
+                QVERIFY(!path.isEmpty());
+                f.platform.dialogs.openProfileAnswers.enqueue(path);
+                f.window.button(QStringLiteral("SpeedButton8"))->click();
+            } else {
+                QFAIL(qPrintable(QStringLiteral("unknown command ") + command));
+            }
+            QCOMPARE(shownEntries(list), modelEntries(*f.ws));
+        }
+        QCOMPARE(modelEntries(*f.ws), expected);
+        // Each answer went to one Edit dialog, and no other Edit dialog was shown.
+        QVERIFY(f.windows.editAnswers.isEmpty());
+        QCOMPARE(f.windows.shown.filter(QStringLiteral("edit ")).size(), edits);
     }
 
     void cancelAtLossQuestionChangesNothing()
