@@ -91,8 +91,8 @@ void TAbout::FormCreate()
 
 void TAbout::Label6Click()
 {
-    if (m_platform.shell)
-        m_platform.shell->openUrl(homePage());
+    if (m_platform.shell && m_platform.prompts)
+        platform::openUrlOrTell(*m_platform.shell, *m_platform.prompts, homePage());
 }
 
 bool TAbout::eventFilter(QObject* watched, QEvent* event)

@@ -16,6 +16,9 @@ namespace tess::platform {
 
 namespace {
 
+// What QPrinter::HighResolution gives where the printer does not say.
+constexpr int HighResolutionDpi = 1200;
+
 bool native(const QPrinter& p)
 {
     return p.outputFormat() == QPrinter::NativeFormat;
@@ -64,11 +67,9 @@ void QtPrinter::renew()
 void QtPrinter::takeDeviceResolution()
 {
     QPrinter& p = *m_printer;
-    if (!native(p))
-        return;
-    const int dpi = cups::defaultResolution(p.printerName());
-    if (dpi > 0)
-        p.setResolution(dpi);
+    // A PDF file has no resolution of its own; Qt's finest is as good as any.
+    const int dpi = native(p) ? cups::defaultResolution(p.printerName()) : 0;
+    p.setResolution(dpi > 0 ? dpi : HighResolutionDpi);
 }
 
 bool QtPrinter::usable()
@@ -155,11 +156,9 @@ bool QtPrinter::setup()
         if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
             ok->setText(QStringLiteral("OK"));
     }
-    const QString before = printer().printerName();
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    if (printer().printerName() != before)
-        takeDeviceResolution();
+    takeDeviceResolution();
     return true;
 }
 

@@ -277,6 +277,14 @@ private slots:
         QVERIFY(platform.shell.opened.isEmpty());
         QTest::mouseClick(about.Label6, Qt::LeftButton);
         QCOMPARE(platform.shell.opened, QStringList{QStringLiteral("https://www.orvane.example/")});
+        QVERIFY(platform.prompts.shown.isEmpty());
+
+        // Without a browser the address is told, to be opened by hand.
+        platform.shell.urlOpens = false;
+        QTest::mouseClick(about.Label6, Qt::LeftButton);
+        QCOMPARE(platform.prompts.texts(),
+                 QStringList{QStringLiteral("No web browser could be started. The page's address "
+                                            "is https://www.orvane.example/")});
     }
 };
 

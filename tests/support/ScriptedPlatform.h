@@ -84,7 +84,12 @@ class ScriptedShell : public platform::Shell
 public:
     QStringList opened, folders, documents;
     bool documentOpens = true; ///< what openDocument answers
-    void openUrl(const QString& url) override { opened.append(url); }
+    bool urlOpens = true;      ///< what openUrl answers
+    bool openUrl(const QString& url) override
+    {
+        opened.append(url);
+        return urlOpens;
+    }
     bool openDocument(const QString& path) override
     {
         documents.append(path);
