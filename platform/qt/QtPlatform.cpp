@@ -25,6 +25,8 @@ QWidget* parentWindow()
 void showBox(QMessageBox::Icon icon, const QString& caption, const QString& text)
 {
     QMessageBox box(icon, caption, text, QMessageBox::Ok, parentWindow());
+    // An address or a path a box gives can be copied from it.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();
 }
 
