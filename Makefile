@@ -4,10 +4,13 @@
 #   make test SANITIZE=1  the suite under AddressSanitizer and UBSan
 #   make bench          the benchmarks
 #   make fuzz           the libFuzzer targets (clang), run for FUZZ_SECONDS each
+#   make install        build and install into PREFIX (/usr/local)
+#   make package        build a Debian package (build/tessarine_*.deb)
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 SANITIZE ?= 0
 FUZZ_SECONDS ?= 60
+PREFIX ?= /usr/local
 
 ifeq ($(SANITIZE),1)
 BUILD := build-sanitize
@@ -17,7 +20,7 @@ BUILD := build
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 endif
 
-.PHONY: deps configure build run test bench fuzz clean format
+.PHONY: deps configure build run test bench fuzz clean format install package
 
 deps:
 	@bash scripts/install-deps.sh
@@ -34,6 +37,12 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
 		ctest --output-on-failure -j $(JOBS)
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build
+	cd $(BUILD) && cpack
 
 bench: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target benchmarks

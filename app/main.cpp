@@ -1,6 +1,7 @@
 #include "app/ui/DialogHost.h"
 #include "app/ui/MainWindow.h"
 #include "app/workspace/Workspace.h"
+#include "info/ui/ProgramIcon.h"
 #include "platform/qt/QtPlatform.h"
 
 #include <QApplication>
@@ -43,6 +44,9 @@ int main(int argc, char** argv)
     Application::setApplicationName(QStringLiteral("Orvane Tessarine"));
     Application::setOrganizationName(QStringLiteral("Orvane"));
     Application::setApplicationVersion(QStringLiteral(TESS_VERSION));
+    // Every window of the program carries its icon; the menu entry is found by this name.
+    Application::setWindowIcon(tess::info::ui::programIcon());
+    Application::setDesktopFileName(QStringLiteral("example.orvane.tessarine"));
 
     tess::platform::QtPlatform services;
     app.prompts = &services.prompts;

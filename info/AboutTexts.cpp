@@ -78,6 +78,18 @@ QString formatPhysicalMemory(quint64 bytes, const QLocale& locale)
     return grouped.toString(kilobytes) + QStringLiteral(" KB");
 }
 
+QString memoryLabel(const std::optional<platform::OsVersion>& os)
+{
+    QString name = QStringLiteral("Windows");
+    if (os && os->platformId != 1 && os->platformId != 2) {
+        if (!os->systemName.isEmpty())
+            name = os->systemName;
+        else if (!os->productName.isEmpty())
+            name = os->productName;
+    }
+    return QStringLiteral("Memory Available to ") + name + u':';
+}
+
 QString versionLine(const TrsFileVersion& version)
 {
     return QStringLiteral("Version ") + QString::number(version.Major) + u'.' +
@@ -89,7 +101,9 @@ AboutTexts aboutTexts(const std::optional<QString>& versionText, platform::Syste
                       const QLocale& locale)
 {
     AboutTexts texts;
-    texts.os = describeOS(system ? system->osVersion() : std::nullopt);
+    const std::optional<platform::OsVersion> os = system ? system->osVersion() : std::nullopt;
+    texts.os = describeOS(os);
+    texts.memoryLabel = memoryLabel(os);
     if (const std::optional<quint64> memory = system ? system->physicalMemory() : std::nullopt)
         texts.memory = formatPhysicalMemory(*memory, locale);
     TrsFileVersion version;

@@ -20,6 +20,10 @@ QString describeOS(const std::optional<platform::OsVersion>& os);
 /// Physical memory in kilobytes, rounded, grouped in thousands: "2,096,128 KB".
 QString formatPhysicalMemory(quint64 bytes, const QLocale& locale);
 
+/// "Memory Available to Linux:": the label of the memory figure, naming the running system
+/// by its short name, else by its product's name (Windows when the system does not say).
+QString memoryLabel(const std::optional<platform::OsVersion>& os);
+
 /// "Version 1.5 (Build 4)"; the release number is not shown.
 QString versionLine(const TrsFileVersion& version);
 
@@ -29,6 +33,8 @@ struct AboutTexts
     QString version = QStringLiteral("Version 0.2 build 50");
     QString os = QStringLiteral("os");
     QString memory = QStringLiteral("0");
+    /// The label before the memory figure, naming the running system.
+    QString memoryLabel = QStringLiteral("Memory Available to Windows:");
 };
 
 /// The three values, worked out once: the version from \a versionText (the initial text

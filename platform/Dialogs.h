@@ -48,13 +48,23 @@ class Shell
 {
 public:
     virtual ~Shell() = default;
-    /// Opens a web page or a document in the user's preferred program; does not wait.
-    virtual void openUrl(const QString& url) = 0;
+    /// Opens a web page in the user's browser; does not wait for it. False when no program
+    /// could be started for it.
+    virtual bool openUrl(const QString& url) = 0;
     /// Opens a document with the program the system associates with its type; false when
     /// it could not be opened.
     virtual bool openDocument(const QString& path) = 0;
     /// Shows a folder in a new file-manager window.
     virtual void showFolder(const QString& path) = 0;
 };
+
+class Prompts;
+
+/// Opens the web page \a url; when no browser can be started, an information box gives its
+/// address so that the user can open it by hand.
+void openUrlOrTell(Shell& shell, Prompts& prompts, const QString& url);
+/// Opens the document \a path (which exists); when no program can open it, an information
+/// box gives its path.
+void openDocumentOrTell(Shell& shell, Prompts& prompts, const QString& path);
 
 } // namespace tess::platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QPicture>
 #include <QRect>
 #include <QString>
@@ -43,6 +44,17 @@ struct PrintResult
     QString error;
 };
 
+/// One sheet as it is printed: a recorded page image whose bounding rectangle is its frame
+/// (the whole sheet), and a photo laid over it. The photo keeps its own pixels, so that the
+/// printer gets them all, at its own resolution, however small the page image's units are.
+struct PageImage
+{
+    QPicture picture;
+    /// Drawn stretched into \c photoRect, given in the picture's coordinates; none when null.
+    QImage photo;
+    QRect photoRect;
+};
+
 /// The program's current printer. The printer setup dialog changes which printer it is.
 class Printer
 {
@@ -53,14 +65,14 @@ public:
     virtual std::optional<PrinterMetrics> metrics() = 0;
     /// The system's printer setup dialog; true when the user confirms it.
     virtual bool setup() = 0;
-    /// Prints \a page as one job named \a title. The page's bounding rectangle is its frame;
-    /// it is replayed stretched so that the frame fills \a target, given in printer pixels
-    /// from the top-left corner of the printable area. Does not wait for the printer.
-    virtual PrintResult printPage(const QString& title, const QPicture& page,
+    /// Prints \a page as one job named \a title, replayed stretched so that its frame fills
+    /// \a target, given in printer pixels from the top-left corner of the printable area.
+    /// Does not wait for the printer to finish the job.
+    virtual PrintResult printPage(const QString& title, const PageImage& page,
                                   const QRect& target) = 0;
 };
 
-/// Replays \a page so that its frame (its bounding rectangle) fills \a target.
-void drawPage(QPainter& painter, const QPicture& page, const QRect& target);
+/// Replays \a page so that its frame (its picture's bounding rectangle) fills \a target.
+void drawPage(QPainter& painter, const PageImage& page, const QRect& target);
 
 } // namespace tess::platform

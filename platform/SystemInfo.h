@@ -18,6 +18,8 @@ struct OsVersion
     /// Systems other than Windows: the product's name and its kernel's version.
     QString productName;
     QString kernelVersion;
+    /// Systems other than Windows: the system's short name ("Linux").
+    QString systemName;
 };
 
 /// Questions about the machine the program runs on.

@@ -13,6 +13,7 @@ packages=(
   xvfb xauth xdotool imagemagick
   libimage-exiftool-perl exiv2
   adwaita-icon-theme
+  libcups2-dev desktop-file-utils appstream
 )
 if [ "${WITH_FUZZ:-0}" = 1 ]; then
   packages+=(clang libclang-rt-dev)

@@ -178,14 +178,28 @@ PrintLayout printLayout(QSize photo, const std::optional<platform::PrinterMetric
     return layout;
 }
 
-QImage printBitmap(const QImage& photo, const PrintLayout& layout)
+QImage printPhoto(const QImage& photo, const PrintLayout& layout)
 {
     if (photo.isNull() || layout.target.isEmpty() || layout.source.isEmpty())
         return QImage();
+    if (layout.source == photo.rect() && !layout.grey)
+        return photo;
     QImage part = photo.copy(layout.source).convertToFormat(QImage::Format_BGR888);
     if (layout.grey)
         adjust::applyGreyscale(part);
-    return part.scaled(layout.target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return part;
+}
+
+QImage reducedPhoto(const QImage& photo, QSize size)
+{
+    if (photo.isNull() || photo.size() == size)
+        return photo;
+    return photo.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+QImage printBitmap(const QImage& photo, const PrintLayout& layout)
+{
+    return reducedPhoto(printPhoto(photo, layout), layout.target);
 }
 
 } // namespace tess::view

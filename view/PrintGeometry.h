@@ -71,8 +71,14 @@ struct PrintLayout
 PrintLayout printLayout(QSize photo, const std::optional<platform::PrinterMetrics>& printer,
                         bool cropToFit, QSize screenDpi);
 
-/// The bitmap drawn on the page: the layout's source part of \a photo, grey on a
-/// black-and-white printer, scaled to the target size with area averaging.
+/// The photo as printed: the layout's source part of \a photo at its own size, grey on a
+/// black-and-white printer. Null when there is nothing to draw.
+QImage printPhoto(const QImage& photo, const PrintLayout& layout);
+
+/// \a photo scaled to \a size with area averaging: the copy the page preview shows.
+QImage reducedPhoto(const QImage& photo, QSize size);
+
+/// The photo as the page preview shows it: printPhoto() reduced to the target size.
 QImage printBitmap(const QImage& photo, const PrintLayout& layout);
 
 } // namespace tess::view

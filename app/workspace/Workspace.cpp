@@ -420,17 +420,17 @@ void Workspace::about1Click()
 
 void Workspace::help2Click()
 {
-    m_platform.shell->openUrl(HelpPage);
+    platform::openUrlOrTell(*m_platform.shell, *m_platform.prompts, HelpPage);
 }
 
 void Workspace::orvaneHomePage1Click()
 {
-    m_platform.shell->openUrl(HomePage);
+    platform::openUrlOrTell(*m_platform.shell, *m_platform.prompts, HomePage);
 }
 
 void Workspace::checkForUpdates1Click()
 {
-    m_platform.shell->openUrl(DownloadPage);
+    platform::openUrlOrTell(*m_platform.shell, *m_platform.prompts, DownloadPage);
 }
 
 // --- Font, colours, outline, opacity, effects ---------------------------------------------

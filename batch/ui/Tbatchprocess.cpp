@@ -121,8 +121,10 @@ void Tbatchprocess::Button2Click()
 void Tbatchprocess::Label2Click()
 {
     const QString log = m_run.logPath();
-    if (!QFileInfo(log).isFile() || !m_platform.shell->openDocument(log))
+    if (!QFileInfo(log).isFile())
         m_platform.prompts->error(LogNotFound);
+    else
+        platform::openDocumentOrTell(*m_platform.shell, *m_platform.prompts, log);
 }
 
 void Tbatchprocess::Label3Click()

@@ -1,13 +1,12 @@
 #include "info/ui/TAbout.h"
 
 #include "info/AboutTexts.h"
+#include "info/ui/ProgramIcon.h"
 
-#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QStyle>
 
 namespace tess::info::ui {
 
@@ -19,10 +18,7 @@ TAbout::TAbout(const platform::Platform& platform, QWidget* parent,
     setObjectName(QStringLiteral("About"));
 
     Image1 = addLabel(QStringLiteral("Image1"), QString(), scaled(16, 16, 40, 40));
-    QIcon icon = QApplication::windowIcon();
-    if (icon.isNull())
-        icon = style()->standardIcon(QStyle::SP_DesktopIcon, nullptr, this);
-    Image1->setPixmap(icon.pixmap(32, 32));
+    Image1->setPixmap(programIcon().pixmap(32, 32));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     Label1 = addLabel(QStringLiteral("Label1"), QStringLiteral("Orvane"), scaled(72, 16, 360, 18));
@@ -89,13 +85,14 @@ void TAbout::FormCreate()
     const AboutTexts texts = aboutTexts(m_versionText, m_platform.systemInfo, QLocale());
     Label5->setText(texts.os);
     PhysMem->setText(texts.memory);
+    Label3->setText(texts.memoryLabel);
     Label4->setText(texts.version);
 }
 
 void TAbout::Label6Click()
 {
-    if (m_platform.shell)
-        m_platform.shell->openUrl(homePage());
+    if (m_platform.shell && m_platform.prompts)
+        platform::openUrlOrTell(*m_platform.shell, *m_platform.prompts, homePage());
 }
 
 bool TAbout::eventFilter(QObject* watched, QEvent* event)

@@ -9,6 +9,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace tess::platform {
@@ -22,6 +24,8 @@ QWidget* parentWindow()
 void showBox(QMessageBox::Icon icon, const QString& caption, const QString& text)
 {
     QMessageBox box(icon, caption, text, QMessageBox::Ok, parentWindow());
+    // An address or a path a box gives can be copied from it.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();
 }
 
@@ -111,7 +115,8 @@ std::optional<FontChoice> QtDialogs::chooseFont(const FontChoice& current)
 
 std::optional<quint32> QtDialogs::chooseColor(quint32 current)
 {
-    const QColor initial(int(current & 0xFF), int((current >> 8) & 0xFF), int((current >> 16) & 0xFF));
+    const QColor initial(int(current & 0xFF), int((current >> 8) & 0xFF),
+                         int((current >> 16) & 0xFF));
     const QColor chosen = QColorDialog::getColor(initial, parentWindow(), QStringLiteral("Color"));
     if (!chosen.isValid())
         return std::nullopt;
@@ -127,14 +132,44 @@ std::optional<QString> QtDialogs::chooseFolder(const QString& caption, const QSt
     return folder;
 }
 
-void QtShell::openUrl(const QString& url)
+namespace {
+
+/// Hands \a url to the desktop's opener. Where Qt would start xdg-open it does not learn
+/// whether xdg-open found a program for the address, so xdg-open is started here and
+/// given a moment: a quick failure means nothing opened it; still running means a
+/// program has it.
+bool openWithDesktop(const QUrl& url)
 {
-    QDesktopServices::openUrl(QUrl::fromUserInput(url));
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (!opener.isEmpty()) {
+        // Left to run on when it outlasts the wait; it deletes itself when it ends.
+        auto* process = new QProcess;
+        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        process->setProcessChannelMode(QProcess::ForwardedChannels);
+        process->start(opener, {url.toString(QUrl::FullyEncoded)});
+        if (!process->waitForStarted(5000)) {
+            delete process;
+            return false;
+        }
+        if (!process->waitForFinished(2000))
+            return true;
+        return process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+    }
+#endif
+    return QDesktopServices::openUrl(url);
+}
+
+} // namespace
+
+bool QtShell::openUrl(const QString& url)
+{
+    return openWithDesktop(QUrl::fromUserInput(url));
 }
 
 bool QtShell::openDocument(const QString& path)
 {
-    return QFileInfo(path).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return QFileInfo(path).isFile() && openWithDesktop(QUrl::fromLocalFile(path));
 }
 
 void QtShell::showFolder(const QString& path)

@@ -41,7 +41,7 @@ private:
 class QtShell : public Shell
 {
 public:
-    void openUrl(const QString& url) override;
+    bool openUrl(const QString& url) override;
     bool openDocument(const QString& path) override;
     void showFolder(const QString& path) override;
 };

@@ -25,6 +25,13 @@ std::optional<OsVersion> QtSystemInfo::osVersion()
     }
     v.productName = QSysInfo::prettyProductName();
     v.kernelVersion = QSysInfo::kernelVersion();
+    const QString kernel = QSysInfo::kernelType();
+    if (kernel == u"linux")
+        v.systemName = QStringLiteral("Linux");
+    else if (kernel == u"darwin")
+        v.systemName = QStringLiteral("macOS");
+    else if (!kernel.isEmpty())
+        v.systemName = kernel.at(0).toUpper() + kernel.mid(1);
     if (v.productName.isEmpty() && v.kernelVersion.isEmpty())
         return std::nullopt;
     return v;

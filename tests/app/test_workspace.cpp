@@ -373,15 +373,31 @@ private slots:
         QVERIFY(!f.ws->dialogCancelled());
     }
 
+    void helpPagesOpenInTheBrowser_data()
+    {
+        QTest::addColumn<bool>("browser");
+        QTest::newRow("a browser opens them") << true;
+        QTest::newRow("no browser: the addresses are told") << false;
+    }
     void helpPagesOpenInTheBrowser()
     {
+        QFETCH(bool, browser);
         WorkspaceFixture f;
+        f.platform.shell.urlOpens = browser;
         f.ws->help2Click();
         f.ws->orvaneHomePage1Click();
         f.ws->checkForUpdates1Click();
         QCOMPARE(f.platform.shell.opened.size(), 3);
-        for (const QString& url : f.platform.shell.opened)
+        QList<test::ScriptedPrompts::Message> told;
+        for (const QString& url : f.platform.shell.opened) {
             QVERIFY(url.contains(QStringLiteral("orvane.example")));
+            if (!browser)
+                told.append({QStringLiteral("information"),
+                             QStringLiteral("No web browser could be started. The page's "
+                                            "address is ") +
+                                 url});
+        }
+        QCOMPARE(f.platform.prompts.shown, told);
     }
 
     void newAttributesClearsPhoto()

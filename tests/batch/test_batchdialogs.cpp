@@ -516,24 +516,29 @@ private slots:
     {
         QTest::addColumn<bool>("logExists");
         QTest::addColumn<bool>("opens");
-        QTest::addColumn<bool>("error");
-        QTest::newRow("opened") << true << true << false;
-        QTest::newRow("no log") << false << true << true;
-        QTest::newRow("the system can't open it") << true << false << true;
+        QTest::addColumn<QString>("told");
+        QTest::newRow("opened") << true << true << QString();
+        QTest::newRow("no log") << false << true << QStringLiteral("error: Log file not found.");
+        QTest::newRow("no program opens it: its path is told")
+            << true << false
+            << QStringLiteral("information: No program could be started to open the file. "
+                              "It is %1");
     }
     void viewResultLog()
     {
         QFETCH(bool, logExists);
         QFETCH(bool, opens);
-        QFETCH(bool, error);
+        QFETCH(QString, told);
         DialogFixture d;
         QFile::remove(d.logPath());
         if (logExists)
             test::writeBytes(d.logPath(), "line\r\n");
         d.f.platform.shell.documentOpens = opens;
         d.form.processWindow().Label2Click();
-        QCOMPARE(d.f.platform.prompts.texts(),
-                 error ? QStringList{QStringLiteral("Log file not found.")} : QStringList());
+        QStringList shown;
+        for (const test::ScriptedPrompts::Message& m : d.f.platform.prompts.shown)
+            shown.append(m.kind + QStringLiteral(": ") + m.text);
+        QCOMPARE(shown, told.isEmpty() ? QStringList() : QStringList{told.arg(d.logPath())});
         QCOMPARE(d.f.platform.shell.documents,
                  logExists ? QStringList{d.logPath()} : QStringList());
     }

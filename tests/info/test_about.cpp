@@ -1,5 +1,6 @@
 #include "info/AboutTexts.h"
 #include "info/TrsFileVersion.h"
+#include "info/ui/ProgramIcon.h"
 #include "info/ui/TAbout.h"
 #include "tests/support/ScriptedPlatform.h"
 #include "tests/support/TestMain.h"
@@ -31,11 +32,12 @@ OsVersion windows(int platformId, int major, int minor, quint32 build,
     return v;
 }
 
-OsVersion other(const QString& product, const QString& kernel)
+OsVersion other(const QString& product, const QString& kernel, const QString& system = {})
 {
     OsVersion v;
     v.productName = product;
     v.kernelVersion = kernel;
+    v.systemName = system;
     return v;
 }
 
@@ -94,6 +96,29 @@ private slots:
         QFETCH(OptionalOs, os);
         QFETCH(QString, expected);
         QCOMPARE(describeOS(os), expected);
+    }
+
+    void memoryLabel_data()
+    {
+        QTest::addColumn<OptionalOs>("os");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("Linux") << OptionalOs(other("Debian GNU/Linux 12", "6.1.0", "Linux"))
+                               << QStringLiteral("Memory Available to Linux:");
+        QTest::newRow("Windows XP")
+            << OptionalOs(windows(2, 5, 1, 2600)) << QStringLiteral("Memory Available to Windows:");
+        QTest::newRow("Windows 98") << OptionalOs(windows(1, 4, 10, 1998))
+                                    << QStringLiteral("Memory Available to Windows:");
+        QTest::newRow("a system without a short name")
+            << OptionalOs(other("Some OS", "1.0"))
+            << QStringLiteral("Memory Available to Some OS:");
+        QTest::newRow("the system does not say")
+            << OptionalOs() << QStringLiteral("Memory Available to Windows:");
+    }
+    void memoryLabel()
+    {
+        QFETCH(OptionalOs, os);
+        QFETCH(QString, expected);
+        QCOMPARE(info::memoryLabel(os), expected);
     }
 
     void memory_data()
@@ -199,10 +224,12 @@ private slots:
     {
         QTemporaryDir dir;
         test::ScriptedPlatform platform(dir.path());
-        platform.systemInfo.os = other(QStringLiteral("Debian"), QStringLiteral("6.1"));
+        platform.systemInfo.os =
+            other(QStringLiteral("Debian"), QStringLiteral("6.1"), QStringLiteral("Linux"));
         platform.systemInfo.memory = 1024 * 1024;
         ui::TAbout about(platform.platform());
         QCOMPARE(about.Label4->text(), QStringLiteral("Version 1.0 (Build 0)"));
+        QCOMPARE(about.Label3->text(), QStringLiteral("Memory Available to Linux:"));
 
         platform.systemInfo.os.reset();
         platform.systemInfo.memory = 2048 * 1024;
@@ -223,6 +250,22 @@ private slots:
         QCOMPARE(about.PhysMem->text(), QStringLiteral("0"));
     }
 
+    void programIcon()
+    {
+        // Built into the program in every size it is drawn in, from 16 to 256 pixels.
+        const QIcon icon = ui::programIcon();
+        QList<QSize> sizes;
+        for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+            sizes.append(QSize(size, size));
+            QVERIFY(!QImage(QStringLiteral(":/icons/tessarine-%1.png").arg(size)).isNull());
+        }
+        QCOMPARE(icon.availableSizes(), sizes);
+        QTemporaryDir dir;
+        test::ScriptedPlatform platform(dir.path());
+        ui::TAbout about(platform.platform());
+        QCOMPARE(about.Image1->pixmap().toImage(), icon.pixmap(32, 32).toImage());
+    }
+
     void homePageLink()
     {
         QTemporaryDir dir;
@@ -234,6 +277,14 @@ private slots:
         QVERIFY(platform.shell.opened.isEmpty());
         QTest::mouseClick(about.Label6, Qt::LeftButton);
         QCOMPARE(platform.shell.opened, QStringList{QStringLiteral("https://www.orvane.example/")});
+        QVERIFY(platform.prompts.shown.isEmpty());
+
+        // Without a browser the address is told, to be opened by hand.
+        platform.shell.urlOpens = false;
+        QTest::mouseClick(about.Label6, Qt::LeftButton);
+        QCOMPARE(platform.prompts.texts(),
+                 QStringList{QStringLiteral("No web browser could be started. The page's address "
+                                            "is https://www.orvane.example/")});
     }
 };
 

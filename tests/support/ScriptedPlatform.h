@@ -5,7 +5,6 @@
 #include <QList>
 #include <QQueue>
 #include <QStringList>
-
 #include <functional>
 #include <optional>
 
@@ -85,7 +84,12 @@ class ScriptedShell : public platform::Shell
 public:
     QStringList opened, folders, documents;
     bool documentOpens = true; ///< what openDocument answers
-    void openUrl(const QString& url) override { opened.append(url); }
+    bool urlOpens = true;      ///< what openUrl answers
+    bool openUrl(const QString& url) override
+    {
+        opened.append(url);
+        return urlOpens;
+    }
     bool openDocument(const QString& path) override
     {
         documents.append(path);
@@ -110,7 +114,7 @@ public:
     struct Job
     {
         QString title;
-        QPicture page;
+        platform::PageImage page;
         QRect target;
     };
     QList<Job> jobs;
@@ -119,7 +123,7 @@ public:
     void setOrientation(platform::PageOrientation o) override { orientation = o; }
     std::optional<platform::PrinterMetrics> metrics() override;
     bool setup() override;
-    platform::PrintResult printPage(const QString& title, const QPicture& page,
+    platform::PrintResult printPage(const QString& title, const platform::PageImage& page,
                                     const QRect& target) override;
     /// \a m as the printer reports it with the sheet turned a quarter.
     static platform::PrinterMetrics turned(platform::PrinterMetrics m);

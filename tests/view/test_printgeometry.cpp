@@ -417,14 +417,18 @@ private slots:
         QFETCH(int, deviceDpi);
         QFETCH(QRect, frame);
         QFETCH(QRect, target);
-        // A page whose frame is red, with a blue square in the middle of it.
-        QPicture page;
+        // A page whose frame is red, with a blue square in the middle of it and a green
+        // photo of more pixels than its place on the page in the top-right corner.
+        platform::PageImage page;
         {
-            QPainter p(&page);
+            QPainter p(&page.picture);
             p.fillRect(frame, Qt::red);
             p.fillRect(QRect(frame.center() - QPoint(10, 10), QSize(20, 20)), Qt::blue);
         }
-        page.setBoundingRect(frame);
+        page.picture.setBoundingRect(frame);
+        page.photo = QImage(400, 200, QImage::Format_RGB32);
+        page.photo.fill(Qt::green);
+        page.photoRect = QRect(frame.x() + frame.width() - 20, frame.y(), 20, 10);
         QImage device(260, 180, QImage::Format_RGB32);
         device.setDotsPerMeterX(qRound(deviceDpi / 0.0254));
         device.setDotsPerMeterY(qRound(deviceDpi / 0.0254));
@@ -437,6 +441,14 @@ private slots:
         QCOMPARE(device.pixelColor(inside.topLeft()), QColor(Qt::red));
         QCOMPARE(device.pixelColor(inside.bottomRight()), QColor(Qt::red));
         QCOMPARE(device.pixelColor(target.center()), QColor(Qt::blue));
+        const QPointF photoCentre = QRectF(page.photoRect).center() - frame.topLeft();
+        const QPoint photoOnDevice =
+            target.topLeft() + QPointF(photoCentre.x() * target.width() / frame.width(),
+                                       photoCentre.y() * target.height() / frame.height())
+                                   .toPoint();
+        QCOMPARE(device.pixelColor(photoOnDevice), QColor(Qt::green));
+        QCOMPARE(device.pixelColor(photoOnDevice + QPoint(0, target.height() / 5)),
+                 QColor(Qt::red));
         const QPoint outside = target.bottomRight() + QPoint(2, 2);
         QCOMPARE(device.pixelColor(outside), QColor(Qt::white));
     }

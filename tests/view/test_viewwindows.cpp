@@ -56,15 +56,25 @@ void dragImage(TPreviewForm& form, QPoint from, QPoint delta, Qt::MouseButton bu
     mouse(form.Image1, QEvent::MouseButtonRelease, from + delta, button, Qt::NoButton);
 }
 
-/// Replays \a page, whose frame is \a frame, into a white picture of \a size, with the
-/// frame stretched over \a target.
-QImage replay(const QPicture& page, QSize size, QRect target)
+/// Replays \a page into a white picture of \a size, with its frame stretched over \a target.
+QImage replay(const platform::PageImage& page, QSize size, QRect target)
 {
     QImage out(size, QImage::Format_RGB32);
     out.fill(Qt::white);
     QPainter p(&out);
     platform::drawPage(p, page, target);
     return out;
+}
+
+/// The smallest rectangle holding every pixel of \a image that is not white.
+QRect inked(const QImage& image)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                box |= QRect(x, y, 1, 1);
+    return box;
 }
 
 bool isGrey(const QImage& image, QRect area)
@@ -256,13 +266,25 @@ private slots:
         QCOMPARE(form.model().mode(), PreviewViewModel::Mode::ActualSize);
     }
 
-    void previewPrintButtonOpensThePrintPreview()
+    void previewPrintButtonOnlyWithAPhoto()
     {
         WorkspaceFixture f;
         CountingWindows windows;
         f.ws->setWindows(&windows);
         TPreviewForm form(*f.ws);
+        QVERIFY(!form.ToolButton6->isEnabled());
+        form.ToolButton6Click();
+        QCOMPARE(windows.printPreviews, 0);
+
+        f.open(f.makePhoto(QStringLiteral("a.jpg"), QSize(30, 20)));
+        QVERIFY(form.ToolButton6->isEnabled());
         form.ToolButton6->click();
+        QCOMPARE(windows.printPreviews, 1);
+
+        // The photo closed while the window stays open: no blank sheet.
+        f.ws->close1Click();
+        QVERIFY(!form.ToolButton6->isEnabled());
+        form.ToolButton6Click();
         QCOMPARE(windows.printPreviews, 1);
     }
 
@@ -343,10 +365,13 @@ private slots:
         QCOMPARE(form.layout().target, target);
         QCOMPARE(form.layout().origin, origin);
 
-        // The page holds the photo scaled to its place on the sheet, and nothing else.
+        // The page holds the photo in its place on the sheet, and nothing else: printed
+        // from the photo's own pixels, shown from the copy scaled to its place.
         QCOMPARE(preview->pageCount(), 1);
-        QCOMPARE(preview->page(0).boundingRect(), QRect(QPoint(0, 0), paper));
-        const QImage page = replay(preview->page(0), paper, QRect(QPoint(0, 0), paper));
+        QCOMPARE(preview->page(0).picture.boundingRect(), QRect(QPoint(0, 0), paper));
+        QCOMPARE(preview->page(0).photoRect, QRect(origin, target));
+        QCOMPARE(preview->page(0).photo, printPhoto(f.ws->stampedPhoto(), form.layout()));
+        const QImage page = replay(preview->shownPage(0), paper, QRect(QPoint(0, 0), paper));
         const QImage expected =
             printBitmap(f.ws->stampedPhoto(), form.layout()).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(page.copy(QRect(origin, target)), expected);
@@ -426,8 +451,9 @@ private slots:
         QCOMPARE(form.statusText(),
                  QStringLiteral("Printer Setup: 300.0 dpi, 11.0 x 8.5 - Mode: Shrink to Fit"));
         const QImage page =
-            replay(form.NicePreview1->page(0), QSize(1056, 816), QRect(0, 0, 1056, 816));
+            replay(form.NicePreview1->shownPage(0), QSize(1056, 816), QRect(0, 0, 1056, 816));
         QVERIFY(isGrey(page, QRect(form.layout().origin, form.layout().target)));
+        QVERIFY(isGrey(form.NicePreview1->page(0).photo, QRect(0, 0, 300, 200)));
     }
 
     void colourPrinterKeepsColours()
@@ -437,34 +463,40 @@ private slots:
         TForm14 form(*f.ws);
         form.FormActivate();
         const QImage page =
-            replay(form.NicePreview1->page(0), QSize(1056, 816), QRect(0, 0, 1056, 816));
+            replay(form.NicePreview1->shownPage(0), QSize(1056, 816), QRect(0, 0, 1056, 816));
         QVERIFY(!isGrey(page, QRect(form.layout().origin, form.layout().target)));
     }
 
     void printing_data()
     {
-        QTest::addColumn<QSize>("photo");
+        QTest::addColumn<int>("dpi");
         QTest::addColumn<bool>("crop");
         QTest::addColumn<QRect>("target");
+        QTest::addColumn<QSize>("photoPixels");
         QTest::addColumn<QRect>("printedPhoto");
-        // A printer at the screen's resolution with 16 pixels of border: the page image
-        // lands one to one on the sheet, the printable area starting 16 pixels in.
-        QTest::newRow("stretch, landscape")
-            << QSize(300, 200) << false << QRect(-16, -16, 1056, 816) << QRect(0, 50, 1024, 683);
+        // A 3000 x 2000 photo on a letter sheet with a border of a sixth of an inch. The
+        // printer gets the photo's own pixels (the part cropped, when cropped), placed where
+        // the preview shows it, in printer pixels from the printable area's corner.
+        QTest::newRow("stretch, at the screen's resolution")
+            << 96 << false << QRect(-16, -16, 1056, 816) << QSize(3000, 2000)
+            << QRect(0, 50, 1024, 683);
         QTest::newRow("crop fills the printable area")
-            << QSize(300, 200) << true << QRect(-16, -16, 1056, 816) << QRect(0, 0, 1024, 784);
-        QTest::newRow("stretch, portrait")
-            << QSize(200, 300) << false << QRect(-16, -16, 816, 1056) << QRect(50, 0, 683, 1024);
+            << 96 << true << QRect(-16, -16, 1056, 816) << QSize(2612, 2000)
+            << QRect(0, 0, 1024, 784);
+        QTest::newRow("stretch, at twice the screen's resolution")
+            << 192 << false << QRect(-32, -32, 2112, 1632) << QSize(3000, 2000)
+            << QRect(0, 100, 2048, 1366);
     }
     void printing()
     {
-        QFETCH(QSize, photo);
+        QFETCH(int, dpi);
         QFETCH(bool, crop);
         QFETCH(QRect, target);
+        QFETCH(QSize, photoPixels);
         QFETCH(QRect, printedPhoto);
         Printing f;
-        f.platform.printer.portrait = ScriptedPrinter::letter(96, 16);
-        f.open(f.makePhoto(QStringLiteral("a.jpg"), photo));
+        f.platform.printer.portrait = ScriptedPrinter::letter(dpi, dpi / 6);
+        f.open(f.makePhoto(QStringLiteral("a.jpg"), QSize(3000, 2000)));
         TForm14 form(*f.ws);
         if (crop)
             form.ToolButton2Click();
@@ -476,15 +508,15 @@ private slots:
         const ScriptedPrinter::Job& job = f.platform.printer.jobs.at(0);
         QCOMPARE(job.title, QStringLiteral("Printing ... - Page 1"));
         QCOMPARE(job.target, target);
-        QCOMPARE(job.page.boundingRect(), QRect(QPoint(0, 0), target.size()));
+        QCOMPARE(job.page.picture.boundingRect(), QRect(QPoint(0, 0), form.layout().paper));
+        QCOMPARE(job.page.photo.size(), photoPixels);
+        QCOMPARE(job.page.photo, printPhoto(f.ws->stampedPhoto(), form.layout()));
 
         // What comes out of the printable area: the photo where the preview shows it.
         const platform::PrinterMetrics m = *f.platform.printer.metrics();
         const QImage printed =
             replay(job.page, QSize(m.printableWidth, m.printableHeight), job.target);
-        const QImage expected =
-            printBitmap(f.ws->stampedPhoto(), form.layout()).convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(printed.copy(printedPhoto), expected);
+        QCOMPARE(inked(printed), printedPhoto);
     }
 
     void printingFails_data()
@@ -543,9 +575,12 @@ private slots:
         form.FormActivate();
         QCOMPARE(form.NicePreview1->pageCount(), 1);
         QVERIFY(form.layout().target.isEmpty());
+        QVERIFY(form.NicePreview1->page(0).photo.isNull());
         const QImage page =
             replay(form.NicePreview1->page(0), QSize(816, 1056), QRect(0, 0, 816, 1056));
         QCOMPARE(page.pixelColor(408, 528), QColor(Qt::white));
+        // Nothing to print, not even a blank sheet.
+        QVERIFY(!form.ToolButton6->isEnabled());
     }
 
     // --- The page preview panel -----------------------------------------------------------

@@ -6,7 +6,6 @@
 #include "view/ui/ToolWindow.h"
 
 #include <QLabel>
-#include <QPainter>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -173,13 +172,13 @@ void TForm14::buildPage(bool crop)
     NicePreview1->MarginBottom = m_margins.bottom();
 
     m_layout = printLayout(photo.size(), printerMetrics(), crop, screenDpi());
-    const QImage bitmap = printBitmap(photo, m_layout);
 
+    // The page carries the photo at its full size: the printer gets every pixel of it,
+    // and the panel shows a copy reduced to the photo's place on the sheet.
     NicePreview1->Clear();
-    QPainter* page = NicePreview1->NewPage();
-    if (!bitmap.isNull())
-        page->drawImage(m_layout.origin, bitmap);
-    NicePreview1->EndPage();
+    NicePreview1->NewPage();
+    NicePreview1->EndPage(printPhoto(photo, m_layout), QRect(m_layout.origin, m_layout.target));
+    ToolButton6->setEnabled(!m_layout.target.isEmpty());
 }
 
 QString TForm14::statusText() const

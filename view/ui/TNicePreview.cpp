@@ -47,21 +47,33 @@ void TNicePreview::Clear()
 QPainter* TNicePreview::NewPage()
 {
     m_pagePainter.reset();
-    m_pages.push_back(std::make_unique<QPicture>());
-    m_pagePainter = std::make_unique<QPainter>(m_pages.back().get());
+    m_pages.push_back(std::make_unique<Page>());
+    m_pagePainter = std::make_unique<QPainter>(&m_pages.back()->image.picture);
     layOut();
     return m_pagePainter.get();
 }
 
-void TNicePreview::EndPage()
+void TNicePreview::EndPage(const QImage& photo, const QRect& photoRect)
 {
     if (!m_pagePainter)
         return;
     m_pagePainter->end();
     m_pagePainter.reset();
+    Page& page = *m_pages.back();
     // The frame of a page image is the whole sheet, whatever was drawn on it.
-    m_pages.back()->setBoundingRect(QRect(0, 0, PaperWidth, PaperHeight));
+    page.image.picture.setBoundingRect(QRect(0, 0, PaperWidth, PaperHeight));
+    if (!photo.isNull() && !photoRect.isEmpty()) {
+        page.image.photo = photo;
+        page.image.photoRect = photoRect;
+        page.shownPhoto = reducedPhoto(photo, photoRect.size());
+    }
     redraw();
+}
+
+platform::PageImage TNicePreview::shownPage(int index) const
+{
+    const Page& page = *m_pages.at(index);
+    return platform::PageImage{page.image.picture, page.shownPhoto, page.image.photoRect};
 }
 
 void TNicePreview::ZoomToWholePage()
@@ -116,7 +128,7 @@ void TNicePreview::renderBuffer()
                    Qt::black);
         p.save();
         p.setClipRect(sheet);
-        platform::drawPage(p, page(i), sheet);
+        platform::drawPage(p, shownPage(i), sheet);
         p.restore();
         p.setPen(i == SelectedPage ? Qt::red : Qt::black);
         p.setBrush(Qt::NoBrush);

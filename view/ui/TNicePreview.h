@@ -46,8 +46,10 @@ public:
     /// Appends an empty page of the current sheet size and returns a painter on it, valid
     /// until EndPage.
     QPainter* NewPage();
-    /// Completes the page NewPage started.
-    void EndPage();
+    /// Completes the page NewPage started. \a photo, when given, is laid over the page into
+    /// \a photoRect: printed from its own full-size pixels, shown from a copy reduced once to
+    /// the rectangle's size.
+    void EndPage(const QImage& photo = QImage(), const QRect& photoRect = QRect());
     /// Whole-page mode, one page per row.
     void ZoomToWholePage();
     /// Prints page \a index as a print job of its own, "Title - Page n", over the
@@ -55,7 +57,10 @@ public:
     platform::PrintResult PrintPage(int index, platform::Printer& printer);
 
     int pageCount() const { return int(m_pages.size()); }
-    const QPicture& page(int index) const { return *m_pages.at(index); }
+    /// The page as printed.
+    const platform::PageImage& page(int index) const { return m_pages.at(index)->image; }
+    /// The page as shown: its photo is the reduced copy.
+    platform::PageImage shownPage(int index) const;
     const SheetLayout& sheetLayout() const { return m_layout; }
 
 signals:
@@ -73,7 +78,12 @@ private:
     void redraw();
     void renderBuffer();
 
-    std::vector<std::unique_ptr<QPicture>> m_pages;
+    struct Page
+    {
+        platform::PageImage image;
+        QImage shownPhoto;
+    };
+    std::vector<std::unique_ptr<Page>> m_pages;
     std::unique_ptr<QPainter> m_pagePainter;
     SheetLayout m_layout;
     QPixmap m_buffer;

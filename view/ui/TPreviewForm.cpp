@@ -57,6 +57,7 @@ TPreviewForm::TPreviewForm(Workspace& workspace, QWidget* parent)
 
     // The creation handler.
     m_picture = m_ws.previewCopy();
+    ToolButton6->setEnabled(!m_picture.isNull());
     m_model.setPhotoSize(m_picture.size());
     m_model.formCreate();
     placeImage();
@@ -84,6 +85,9 @@ void TPreviewForm::ToolButton3Click()
 
 void TPreviewForm::ToolButton6Click()
 {
+    // Without a photo there is nothing to print, not even a blank sheet.
+    if (m_picture.isNull())
+        return;
     m_ws.guarded([this] { m_ws.print1Click(); });
 }
 
@@ -114,6 +118,7 @@ void TPreviewForm::keyPressEvent(QKeyEvent* event)
 void TPreviewForm::picturesChanged()
 {
     m_picture = m_ws.previewCopy();
+    ToolButton6->setEnabled(!m_picture.isNull());
     m_model.setPhotoSize(m_picture.size());
     placeImage();
     Image1->update();
