@@ -18,6 +18,7 @@
 
 using namespace tess;
 using namespace tess::metadata;
+using test::exiftool;
 using test::segment;
 using test::segmentData;
 
@@ -87,22 +88,6 @@ QByteArray withoutSizeFields(QByteArray data, const std::optional<TImageInfo>& i
             data.replace(info->heightPosition, info->heightBytes, QByteArray(info->heightBytes, 0));
     }
     return data;
-}
-
-/// exiftool's reading of a few EXIF tags of each file, or nothing when it is not installed.
-std::optional<QJsonArray> exiftool(const QStringList& tags, const QStringList& files)
-{
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("exiftool"));
-    if (program.isEmpty())
-        return std::nullopt;
-    QProcess p;
-    QStringList args{QStringLiteral("-j"), QStringLiteral("-n")};
-    for (const QString& t : tags)
-        args << u'-' + t;
-    p.start(program, args + files);
-    if (!p.waitForFinished(60000))
-        return std::nullopt;
-    return QJsonDocument::fromJson(p.readAllStandardOutput()).array();
 }
 
 } // namespace
