@@ -49,6 +49,12 @@ QString failed(const QString& name, const QString& error)
            error;
 }
 
+QString savePath(bool lossless, const QString& whyNotLossless)
+{
+    return lossless ? QStringLiteral(" Own compression kept outside the stamp.")
+                    : QStringLiteral(" Compressed anew: ") + whyNotLossless + u'.';
+}
+
 } // namespace messages
 
 } // namespace tess::batch

@@ -74,6 +74,13 @@ PhotoEffect effectOf(const BatchSettings& s)
     return effect;
 }
 
+/// True when the settings change the photo itself, not only by the stamp.
+bool batchPhotoAdjusted(const BatchSettings& s)
+{
+    return effectOf(s) != PhotoEffect::None ||
+           (keepFlagOn(s.keepFlags, 4) && (s.brightness != 255 || s.contrast != 255));
+}
+
 } // namespace
 
 int batchInteger(const QString& text)
@@ -197,6 +204,7 @@ bool stampBatchPhoto(const QString& source, const BatchPhotoContext& context)
     try {
         const int quality = batchInteger(context.settings.jpegQuality);
         QImage stamped;
+        QImage unstamped; // the photo as loaded, for the lossless save
         {
             // Only the stamped picture outlives this block: one photo's pictures at a time.
             const metadata::LoadResult loaded = metadata::loadPhoto(source);
@@ -206,16 +214,24 @@ bool stampBatchPhoto(const QString& source, const BatchPhotoContext& context)
                 context.settings.stampTexts,
                 batchPhotoValues(source, loaded.image.size(), context.settings, context.clock));
             stamped = renderBatchPhoto(loaded.image, context.settings, lines);
+            if (context.keepOwnCompression && !batchPhotoAdjusted(context.settings))
+                unstamped = loaded.image;
         }
         const QString destination = context.destinationFolder + name;
         if (QFileInfo::exists(destination) && !context.overwrite) {
             context.log.append(messages::skipped(name));
             return false;
         }
-        if (!metadata::saveStampedJpeg(stamped, quality, source, destination))
+        const metadata::StampedSave saved =
+            metadata::saveStampedPhoto(stamped, quality, source, destination, unstamped);
+        if (!saved.ok)
             throw BatchError{QStringLiteral("The stamped photo could not be saved as ") +
                              destination};
-        context.log.append(messages::saved(name, context.destinationFolder));
+        const QString whyNot =
+            unstamped.isNull() ? QStringLiteral("the photo is adjusted") : saved.whyNotLossless;
+        context.log.append(
+            messages::saved(name, context.destinationFolder) +
+            (context.keepOwnCompression ? messages::savePath(saved.lossless, whyNot) : QString()));
         return true;
     } catch (const BatchError& e) {
         context.log.append(messages::failed(name, e.message));

@@ -74,6 +74,7 @@ struct BatchPhotoContext
     bool overwrite = false;
     const platform::Clock& clock;
     const BatchLog& log;
+    bool keepOwnCompression = false; ///< the lossless save, for photos not adjusted
 };
 
 /// Stamps the photo at \a source, saves the stamped copy under the source's name in the

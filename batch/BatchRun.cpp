@@ -78,8 +78,9 @@ bool BatchRun::runBatch()
         return false;
     }
 
-    const BatchPhotoContext context{m_settings, m_job.destinationFolder, m_job.overwrite,
-                                    *m_platform.clock, log};
+    const BatchPhotoContext context{
+        m_settings, m_job.destinationFolder, m_job.overwrite, *m_platform.clock,
+        log,        m_job.keepOwnCompression};
     const qsizetype count = m_job.files.size();
     for (qsizetype k = 0; k < count; ++k) {
         advance();

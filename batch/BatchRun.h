@@ -28,6 +28,8 @@ struct BatchJob
     /// Ends with a path separator.
     QString destinationFolder;
     bool overwrite = false;
+    /// Keep each photo's own compression outside the stamp where it is not adjusted.
+    bool keepOwnCompression = false;
 };
 
 /// One batch run: the settings, the stop flag, the progress and the status line of the

@@ -3,9 +3,9 @@
 #include "metadata/Exif.h"
 #include "metadata/JpegErrorManager.h"
 #include "metadata/JpegSegments.h"
+#include "platform/SafeFileStandIn.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 #include <array>
 #include <bitset>
@@ -28,18 +28,6 @@ constexpr std::array<int, DCTSIZE2> kZigZag = {
     0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48,
     41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
     30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
-
-// TODO(safe save): the shared safe writer of platform/SafeFile.h takes this one's place.
-bool writeFileSafely(const QString& destPath, QByteArrayView bytes, QString* error = nullptr)
-{
-    QSaveFile file(destPath);
-    file.setDirectWriteFallback(false); // never write a destination in place
-    const bool ok = file.open(QIODevice::WriteOnly) &&
-                    file.write(bytes.data(), bytes.size()) == bytes.size() && file.commit();
-    if (!ok && error)
-        *error = file.errorString();
-    return ok;
-}
 
 // ---------------------------------------------------------------------------------------
 // The stored frame and the upright frame
@@ -627,7 +615,7 @@ LosslessSave saveLosslessJpeg(const QImage& unstamped, const QImage& stamped, in
             return result;
         }
         QString error;
-        result.saved = writeFileSafely(destPath, encoded.jpeg, &error);
+        result.saved = platform::writeFileSafely(destPath, encoded.jpeg, &error);
         if (!result.saved)
             result.reason = error;
     } catch (const std::bad_alloc&) {

@@ -2,6 +2,7 @@
 
 #include "metadata/JpegCodec.h"
 #include "metadata/JpegSegments.h"
+#include "metadata/LosslessJpeg.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -102,6 +103,23 @@ bool saveStampedJpeg(const QImage& picture, int quality, const QString& sourcePa
     } catch (const std::exception&) {
         return false; // out of memory: the destination has not been replaced
     }
+}
+
+StampedSave saveStampedPhoto(const QImage& picture, int quality, const QString& sourcePath,
+                             const QString& destPath, const QImage& unstamped)
+{
+    StampedSave result;
+    if (!unstamped.isNull()) {
+        const LosslessSave lossless =
+            saveLosslessJpeg(unstamped, picture, quality, sourcePath, destPath);
+        if (lossless.saved) {
+            result.ok = result.lossless = true;
+            return result;
+        }
+        result.whyNotLossless = lossless.reason;
+    }
+    result.ok = saveStampedJpeg(picture, quality, sourcePath, destPath);
+    return result;
 }
 
 } // namespace tess::metadata

@@ -2,7 +2,7 @@
 //
 //   tessarine-cli values PHOTO [--date-formats A,B,C,D]
 //   tessarine-cli expand PHOTO MASK... [--date-formats A,B,C,D]
-//   tessarine-cli batch PROFILE DESTFOLDER PHOTO... [--overwrite]
+//   tessarine-cli batch PROFILE DESTFOLDER PHOTO... [--overwrite] [--lossless]
 //
 // Exit status 0 on success, 2 (with one line on standard error) for a missing photo or a
 // bad option or command. batch exits with 1 when some photo was not stamped (see the log).
@@ -31,7 +31,8 @@ constexpr int UsageError = 2;
 
 const char Usage[] = "usage: tessarine-cli values PHOTO [--date-formats A,B,C,D]\n"
                      "       tessarine-cli expand PHOTO MASK... [--date-formats A,B,C,D]\n"
-                     "       tessarine-cli batch PROFILE DESTFOLDER PHOTO... [--overwrite]\n";
+                     "       tessarine-cli batch PROFILE DESTFOLDER PHOTO... [--overwrite] "
+                     "[--lossless]\n";
 
 struct Request
 {
@@ -130,6 +131,8 @@ int runBatchCommand(const QStringList& args)
             optionsEnded = true;
         else if (arg == u"--overwrite")
             job.overwrite = true;
+        else if (arg == u"--lossless")
+            job.keepOwnCompression = true;
         else
             return fail(QStringLiteral("unknown option: %1").arg(arg));
     }
