@@ -156,7 +156,7 @@ QWidget* Toptionform::buildPhotosPage()
 {
     QWidget* page = newPage(QStringLiteral("Set Photo Options"));
     auto* group = new QGroupBox(QStringLiteral("JPEG Compression Settings"), page);
-    group->setGeometry(scaled(0, 26, PageWidth, 200));
+    group->setGeometry(scaled(0, 26, PageWidth, 212));
 
     m_qualityNumber = new QLineEdit(group);
     m_qualityNumber->setObjectName(QStringLiteral("edtQuality"));
@@ -186,10 +186,11 @@ QWidget* Toptionform::buildPhotosPage()
         newButton(group, QStringLiteral("D&efault"), QStringLiteral("btnQualityDefault"));
     m_btnQualityDefault->setGeometry(scaled(268, 136, 100, 25));
 
+    // Two lines: the caption is wider than the page.
     m_cbKeepOwnCompression =
-        new QCheckBox(QStringLiteral("Keep the photo's own compression outside the stamp"), group);
+        new QCheckBox(QStringLiteral("Keep the photo's own compression\noutside the stamp"), group);
     m_cbKeepOwnCompression->setObjectName(QStringLiteral("cbKeepOwnCompression"));
-    m_cbKeepOwnCompression->setGeometry(scaled(12, 170, 356, 22));
+    m_cbKeepOwnCompression->setGeometry(scaled(12, 164, 356, 40));
     m_cbKeepOwnCompression->setToolTip(QStringLiteral(
         "Only the blocks under the stamp are compressed again: the rest of the photo stays bit "
         "for bit as the camera wrote it.\nThe JPEG quality then applies only to the stamp's "

@@ -138,7 +138,7 @@ private slots:
                              "Keep Photo Adjustments on O&pen",
                              "Keep Photo Adjustments in B&atch Mode"}[i]));
         QCOMPARE(form.qualityDefaultButton()->text(), QStringLiteral("D&efault"));
-        QCOMPARE(form.keepOwnCompressionBox()->text(),
+        QCOMPARE(form.keepOwnCompressionBox()->text().replace(u'\n', u' '),
                  QStringLiteral("Keep the photo's own compression outside the stamp"));
         QVERIFY(form.keepOwnCompressionBox()->toolTip().contains(
             QStringLiteral("The JPEG quality then applies only to the stamp's blocks.")));
