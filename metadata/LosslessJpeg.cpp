@@ -3,6 +3,7 @@
 #include "metadata/Exif.h"
 #include "metadata/JpegErrorManager.h"
 #include "metadata/JpegSegments.h"
+#include "metadata/RestartIntervals.h"
 #include "platform/SafeFileStandIn.h"
 
 #include <QFile>
@@ -117,6 +118,8 @@ struct Job
     unsigned char* outBytes = nullptr;
     unsigned long outSize = 0;
     QString refusal; // why the source cannot be kept; set before any libjpeg call fails
+    std::vector<PatchedBlocks> patches; // one per component, empty when nothing changed
+    QByteArray stream;                  // the restart-interval rewrite, when it was possible
 
     Job() = default;
     Job(const Job&) = delete;
@@ -156,9 +159,9 @@ struct Job
     void share(j_common_ptr cinfo) { cinfo->err = &errors.pub; }
 };
 
-/// Opens the source and reads its coefficients. Returns false with job.refusal set when the
-/// source cannot be kept. Called after setjmp().
-bool readSource(Job& job)
+/// Opens the source and reads its header. Returns false with job.refusal set when the source
+/// cannot be kept. Called after setjmp().
+bool readHeader(Job& job)
 {
     j_decompress_ptr src = &job.src;
     job.srcCreated = true;
@@ -196,12 +199,28 @@ bool readSource(Job& job)
             return false;
         }
     }
-    job.coefficients = jpeg_read_coefficients(src);
+    return true;
+}
+
+/// Reads every coefficient of the source. Called after setjmp().
+bool readCoefficients(Job& job)
+{
+    job.coefficients = jpeg_read_coefficients(&job.src);
     if (job.errors.warnings > 0 || job.errors.reachedEnd || !job.coefficients) {
         job.refusal = QStringLiteral("damaged image data");
         return false;
     }
     return true;
+}
+
+/// Copies the restart intervals the stamp does not touch straight from the source, when it
+/// has them. No libjpeg call.
+void rewriteIntervals(Job& job)
+{
+    if (job.src.progressive_mode || job.src.restart_interval == 0)
+        return;
+    if (std::optional<QByteArray> stream = rewriteRestartIntervals(*job.source, job.patches))
+        job.stream = std::move(*stream);
 }
 
 /// The stamped pixels of job.region, turned into the stored frame. No libjpeg call.
@@ -282,44 +301,53 @@ JCOEF coarsen(JCOEF value, int stored, int wanted)
     return JCOEF(divide(steps * wanted, stored));
 }
 
-/// Puts the patch's blocks in place of the source's. Called after setjmp().
-void splicePatch(Job& job)
+/// Reads the patch's blocks back, quantized no finer than the chosen quality, in the source's
+/// block grid. Called after setjmp().
+void collectPatch(Job& job)
 {
     j_decompress_ptr src = &job.src;
     j_decompress_ptr in = &job.patchIn;
     const int mcuWidth = DCTSIZE * src->max_h_samp_factor;
     const int mcuHeight = DCTSIZE * src->max_v_samp_factor;
+    auto wholeMcus = [](JDIMENSION blocks, int factor) {
+        return int(blocks + JDIMENSION(factor) - 1) / factor * factor;
+    };
     for (int c = 0; c < src->num_components; ++c) {
         const jpeg_component_info& comp = src->comp_info[c];
         const jpeg_component_info& patchComp = in->comp_info[c];
-        const int left = job.region.x() / mcuWidth * comp.h_samp_factor;
-        const int top = job.region.y() / mcuHeight * comp.v_samp_factor;
-        // Both arrays hold whole MCUs, padding blocks included.
-        const int srcColumns = int(comp.width_in_blocks + JDIMENSION(comp.h_samp_factor) - 1) /
-                               comp.h_samp_factor * comp.h_samp_factor;
-        const int srcRows = int(comp.height_in_blocks + JDIMENSION(comp.v_samp_factor) - 1) /
-                            comp.v_samp_factor * comp.v_samp_factor;
-        const int columns =
-            std::min(int(patchComp.width_in_blocks + JDIMENSION(patchComp.h_samp_factor) - 1) /
-                         patchComp.h_samp_factor * patchComp.h_samp_factor,
-                     srcColumns - left);
-        const int rows =
-            std::min(int(patchComp.height_in_blocks + JDIMENSION(patchComp.v_samp_factor) - 1) /
-                         patchComp.v_samp_factor * patchComp.v_samp_factor,
-                     srcRows - top);
+        PatchedBlocks& patch = job.patches[std::size_t(c)];
+        patch.left = job.region.x() / mcuWidth * comp.h_samp_factor;
+        patch.top = job.region.y() / mcuHeight * comp.v_samp_factor;
+        // Both grids hold whole MCUs, padding blocks included.
+        patch.columns = std::min(wholeMcus(patchComp.width_in_blocks, patchComp.h_samp_factor),
+                                 wholeMcus(comp.width_in_blocks, comp.h_samp_factor) - patch.left);
+        patch.rows = std::min(wholeMcus(patchComp.height_in_blocks, patchComp.v_samp_factor),
+                              wholeMcus(comp.height_in_blocks, comp.v_samp_factor) - patch.top);
+        patch.coefficients.resize(std::size_t(patch.columns) * std::size_t(patch.rows) * DCTSIZE2);
         const JQUANT_TBL* stored = src->quant_tbl_ptrs[comp.quant_tbl_no];
         const auto& wanted = job.qualityTables[c == 0 ? 0 : 1];
-        for (int r = 0; r < rows; ++r) {
+        qint16* to = patch.coefficients.data();
+        for (int r = 0; r < patch.rows; ++r) {
             JBLOCKARRAY from = (*in->mem->access_virt_barray)(
                 job.common(in), job.patchCoefficients[c], JDIMENSION(r), 1, FALSE);
-            JBLOCKARRAY to = (*src->mem->access_virt_barray)(job.common(src), job.coefficients[c],
-                                                             JDIMENSION(top + r), 1, TRUE);
-            for (int b = 0; b < columns; ++b) {
-                const JCOEF* block = from[0][b];
-                JCOEF* target = to[0][left + b];
+            for (int b = 0; b < patch.columns; ++b)
                 for (int k = 0; k < DCTSIZE2; ++k)
-                    target[k] = coarsen(block[k], stored->quantval[k], wanted[k]);
-            }
+                    *to++ = coarsen(from[0][b][k], stored->quantval[k], wanted[k]);
+        }
+    }
+}
+
+/// Puts the patch's blocks in place of the source's. Called after setjmp().
+void splicePatch(Job& job)
+{
+    j_decompress_ptr src = &job.src;
+    for (int c = 0; c < src->num_components; ++c) {
+        const PatchedBlocks& patch = job.patches[std::size_t(c)];
+        for (int r = 0; r < patch.rows; ++r) {
+            JBLOCKARRAY to = (*src->mem->access_virt_barray)(job.common(src), job.coefficients[c],
+                                                             JDIMENSION(patch.top + r), 1, TRUE);
+            for (int b = 0; b < patch.columns; ++b)
+                std::copy_n(patch.block(r, b), DCTSIZE2, to[0][patch.left + b]);
         }
     }
 }
@@ -488,8 +516,9 @@ bool runLossless(Job& job)
     job.errors.attach(job.common(&job.src));
     if (setjmp(job.errors.jump))
         return false;
-    if (!readSource(job))
+    if (!readHeader(job))
         return false;
+    job.patches.resize(std::size_t(job.src.num_components));
 
     const Orientation orientation{job.orientationTag, int(job.src.image_width),
                                   int(job.src.image_height)};
@@ -511,8 +540,14 @@ bool runLossless(Job& job)
         if (!buildPatch(job, orientation))
             JpegErrorManager::fail(job.common(&job.src), "Not enough memory for the stamp");
         encodePatch(job);
-        splicePatch(job);
+        collectPatch(job);
     }
+    rewriteIntervals(job);
+    if (!job.stream.isEmpty())
+        return true;
+    if (!readCoefficients(job))
+        return false;
+    splicePatch(job);
     const bool keep = !job.src.progressive_mode && sourceTablesCodeAll(job);
     writeOutput(job, keep);
     return true;
@@ -582,8 +617,11 @@ LosslessEncoding encodeLosslessJpeg(const QByteArray& source, const QImage& unst
                                       .arg(QString::fromLatin1(job.errors.message));
             return result;
         }
-        const QByteArray encoded(reinterpret_cast<const char*>(job.outBytes),
-                                 qsizetype(job.outSize));
+        result.intervalsCopied = !job.stream.isEmpty();
+        const QByteArray encoded =
+            !job.stream.isEmpty()
+                ? job.stream
+                : QByteArray(reinterpret_cast<const char*>(job.outBytes), qsizetype(job.outSize));
         TimgData segments;
         segments.loadSourceSegments(source);
         result.jpeg = segments.composeJpeg(

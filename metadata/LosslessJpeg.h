@@ -12,6 +12,9 @@ struct LosslessEncoding
 {
     QByteArray jpeg; ///< the complete file (metadata segments included); empty when refused
     QString reason;  ///< why the source's own compression could not be kept
+    /// The restart intervals the stamp does not touch were copied from the source as they
+    /// are (else every coefficient was read and written again).
+    bool intervalsCopied = false;
     bool ok() const { return !jpeg.isEmpty(); }
 };
 

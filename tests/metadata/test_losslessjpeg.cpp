@@ -219,6 +219,40 @@ qsizetype imageDataSize(const QByteArray& file)
     return size;
 }
 
+/// The entropy-coded bytes of each restart interval of a single-scan stream, and the interval
+/// in MCUs; read segment by segment from SOI, independent of the program's parser.
+struct Intervals
+{
+    int mcus = 0;
+    QList<QByteArray> bytes;
+};
+
+Intervals intervalsOf(const QByteArray& file)
+{
+    Intervals out;
+    qsizetype pos = 2;
+    while (pos + 4 <= file.size() && quint8(file[pos]) == 0xFF) {
+        const quint8 marker = quint8(file[pos + 1]);
+        const int length = quint8(file[pos + 2]) << 8 | quint8(file[pos + 3]);
+        if (marker == 0xDD)
+            out.mcus = quint8(file[pos + 4]) << 8 | quint8(file[pos + 5]);
+        pos += 2 + length;
+        if (marker == 0xDA)
+            break;
+    }
+    qsizetype start = pos;
+    for (; pos + 1 < file.size(); ++pos) {
+        if (quint8(file[pos]) != 0xFF || file[pos + 1] == 0)
+            continue;
+        out.bytes.append(file.mid(start, pos - start));
+        if (quint8(file[pos + 1]) == 0xD9)
+            break;
+        start = pos + 2;
+        ++pos;
+    }
+    return out;
+}
+
 QJsonObject metadataOf(const QString& path)
 {
     const auto read = test::exiftool({QStringLiteral("EXIF:All"), QStringLiteral("ICC_Profile:All"),
@@ -282,6 +316,9 @@ private slots:
         flat.height = 64;
         flat.optimize = true;
         QTest::newRow("Huffman tables without the stamp's codes")
+            << syntheticSource(flat) << lowerRight << SizeCheck::None << false;
+        flat.restartInterval = 2;
+        QTest::newRow("restart markers, Huffman tables without the stamp's codes")
             << syntheticSource(flat) << lowerRight << SizeCheck::None << false;
     }
 
@@ -375,6 +412,62 @@ private slots:
         QCOMPARE(metadataOf(losslessPath), normalTags);
     }
 
+    /// With restart markers, every interval the stamp does not touch is the source's own
+    /// bytes.
+    void copiesUntouchedRestartIntervals_data()
+    {
+        QTest::addColumn<QByteArray>("source");
+        auto camera = [](const char* name) { return test::readFile(test::cameraPhoto(name)); };
+        QTest::newRow("4:2:0") << camera("xmp-BlueSquare.jpg");
+        QTest::newRow("4:4:0, 8 megapixels") << camera("tests-67-0_length_string.jpg");
+        test::LibjpegFixture restarts;
+        restarts.width = 150;
+        restarts.height = 90;
+        restarts.restartInterval = 4;
+        QTest::newRow("4:2:0, intervals across MCU rows") << syntheticSource(restarts);
+        test::LibjpegFixture grey = restarts;
+        grey.input = JCS_GRAYSCALE;
+        grey.stored = JCS_GRAYSCALE;
+        grey.restartInterval = 7;
+        QTest::newRow("greyscale") << syntheticSource(grey);
+    }
+
+    void copiesUntouchedRestartIntervals()
+    {
+        QFETCH(QByteArray, source);
+        QVERIFY2(!source.isEmpty(), "the source photo is missing");
+        const QImage photo = decoded(source);
+        QVERIFY(!photo.isNull());
+        const QRect box = fractionRect(photo.size(), QRectF(0.5, 0.55, 0.3, 0.1));
+        const LosslessEncoding lossless =
+            encodeLosslessJpeg(source, photo, stampedIn(photo, box), 95);
+        QVERIFY2(lossless.ok(), qPrintable(lossless.reason));
+        QVERIFY(lossless.intervalsCopied);
+
+        const Intervals before = intervalsOf(source);
+        const Intervals after = intervalsOf(lossless.jpeg);
+        QVERIFY(before.mcus > 0);
+        QCOMPARE(after.mcus, before.mcus);
+        QCOMPARE(after.bytes.size(), before.bytes.size());
+        const Coefficients layout = readCoefficients(source);
+        const bool single = layout.components.size() == 1;
+        const int mcuWidth = single ? 8 : 8 * layout.maxH;
+        const int mcuHeight = single ? 8 : 8 * layout.maxV;
+        const int columns = (photo.width() + mcuWidth - 1) / mcuWidth;
+        int rewritten = 0;
+        for (int i = 0; i < before.bytes.size(); ++i) {
+            bool touched = false;
+            for (int m = i * before.mcus; m < (i + 1) * before.mcus; ++m)
+                touched = touched || QRect((m % columns) * mcuWidth, (m / columns) * mcuHeight,
+                                           mcuWidth, mcuHeight)
+                                         .intersects(box);
+            if (!touched && after.bytes[i] != before.bytes[i])
+                QFAIL(qPrintable(QStringLiteral("interval %1 changed").arg(i)));
+            rewritten += after.bytes[i] != before.bytes[i] ? 1 : 0;
+        }
+        QVERIFY2(rewritten > 0, "the stamp was not written");
+    }
+
     void drawsTheStampUprightInTheStoredFrame_data()
     {
         QTest::addColumn<int>("tag");
@@ -444,6 +537,11 @@ private slots:
         QTest::newRow("12-bit samples") << twelveBit << size << QStringLiteral("12");
         QTest::newRow("cut short")
             << baseline.left(baseline.size() * 2 / 3) << size << QStringLiteral("damaged");
+        test::LibjpegFixture restarts = plain;
+        restarts.restartInterval = 1;
+        const QByteArray withRestarts = syntheticSource(restarts);
+        QTest::newRow("cut short, with restart markers")
+            << withRestarts.left(withRestarts.size() * 2 / 3) << size << QStringLiteral("damaged");
         QTest::newRow("not a JPEG")
             << QByteArray("\x89PNG\r\n\x1a\n", 8) << size << QStringLiteral("damaged");
         QTest::newRow("a picture of another size")
