@@ -194,8 +194,15 @@ bool readHeader(Job& job)
         return false;
     }
     for (int c = 0; c < src->num_components; ++c) {
-        if (!src->quant_tbl_ptrs[src->comp_info[c].quant_tbl_no]) {
+        const JQUANT_TBL* table = src->quant_tbl_ptrs[src->comp_info[c].quant_tbl_no];
+        if (!table) {
             job.refusal = QStringLiteral("a missing quantization table");
+            return false;
+        }
+        // A decoder multiplies by the steps; the encoder and the coarsening divide by them.
+        if (std::find(table->quantval, table->quantval + DCTSIZE2, 0) !=
+            table->quantval + DCTSIZE2) {
+            job.refusal = QStringLiteral("a quantization step of zero");
             return false;
         }
     }
@@ -645,8 +652,13 @@ LosslessSave saveLosslessJpeg(const QImage& unstamped, const QImage& stamped, in
             result.reason = file.errorString();
             return result;
         }
-        const QByteArray source = file.readAll();
-        file.close();
+        // Mapped, not read: most of the file is only copied to the destination. (A save over
+        // the source renames a new file over it; the mapping keeps the old one.)
+        const qint64 size = file.size();
+        const uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
+        const QByteArray source =
+            mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), size)
+                   : file.readAll();
         const LosslessEncoding encoded = encodeLosslessJpeg(source, unstamped, stamped, quality);
         if (!encoded.ok()) {
             result.reason = encoded.reason;

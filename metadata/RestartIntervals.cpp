@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace tess::metadata {
@@ -22,11 +23,10 @@ quint8 at(const QByteArray& b, qsizetype i)
 
 int bitsFor(int magnitude)
 {
-    int n = 0;
-    for (; magnitude; magnitude >>= 1)
-        ++n;
-    return n;
+    return int(std::bit_width(unsigned(magnitude)));
 }
+
+constexpr int kLookupBits = 9; // codes this long or shorter are decoded by one lookup
 
 /// One Huffman table as a DHT segment holds it, with what decoding and encoding need.
 struct HuffmanTable
@@ -38,12 +38,16 @@ struct HuffmanTable
     std::array<quint8, 256> values{};
     std::array<quint16, 256> code{};
     std::array<quint8, 256> length{}; ///< 0: the symbol has no code
+    /// By the next kLookupBits bits: the code's length (0: longer) and its symbol.
+    std::array<quint8, 1 << kLookupBits> lookupLength{};
+    std::array<quint8, 1 << kLookupBits> lookupSymbol{};
 
     /// From the 16 counts and the values; false when they do not form a table.
     bool build(const quint8* counts, const quint8* symbols, int symbolCount)
     {
         int code0 = 0, k = 0;
         length.fill(0);
+        lookupLength.fill(0);
         for (int l = 1; l <= 16; ++l) {
             const int n = counts[l - 1];
             firstValue[std::size_t(l)] = k;
@@ -51,14 +55,19 @@ struct HuffmanTable
             for (int i = 0; i < n; ++i, ++k, ++code0) {
                 const quint8 symbol = symbols[k];
                 values[std::size_t(k)] = symbol;
-                if (length[symbol])
-                    return false; // a symbol twice
+                if (length[symbol] || code0 >= (1 << l))
+                    return false; // a symbol twice, or more codes than the length allows
                 code[symbol] = quint16(code0);
                 length[symbol] = quint8(l);
+                if (l <= kLookupBits) {
+                    const int shift = kLookupBits - l;
+                    for (int j = code0 << shift; j < (code0 + 1) << shift; ++j) {
+                        lookupLength[std::size_t(j)] = quint8(l);
+                        lookupSymbol[std::size_t(j)] = symbol;
+                    }
+                }
             }
             maxCode[std::size_t(l)] = n ? code0 - 1 : -1;
-            if (code0 > (1 << l))
-                return false; // more codes than the length allows
             code0 <<= 1;
         }
         present = k == symbolCount;
@@ -70,50 +79,45 @@ struct HuffmanTable
 class BitReader
 {
 public:
-    BitReader(const char* data, qsizetype size) : m_data(data), m_size(size) {}
+    BitReader(const char* data, qsizetype size)
+        : m_data(reinterpret_cast<const quint8*>(data)), m_size(size)
+    {}
 
-    /// False once the data has run out.
-    bool bit(int& out)
-    {
-        if (m_bits == 0) {
-            if (m_pos >= m_size)
-                return false;
-            m_byte = quint8(m_data[m_pos++]);
-            if (m_byte == 0xFF) {
-                if (m_pos >= m_size || m_data[m_pos] != 0)
-                    return false;
-                ++m_pos;
-            }
-            m_bits = 8;
-        }
-        --m_bits;
-        out = (m_byte >> m_bits) & 1;
-        return true;
-    }
-
+    /// The next \a count (0..16) bits; false when they run past the data.
     bool bits(int count, int& out)
     {
         out = 0;
-        for (int i = 0; i < count; ++i) {
-            int b = 0;
-            if (!bit(b))
-                return false;
-            out = out << 1 | b;
-        }
+        if (count == 0)
+            return true;
+        if (!fill(count))
+            return false;
+        m_count -= count;
+        out = int((m_buffer >> m_count) & ((quint64(1) << count) - 1));
         return true;
     }
 
     bool decode(const HuffmanTable& table, int& symbol)
     {
+        fill(kLookupBits); // short data reads as zeros here; what is used is checked below
+        const int available = std::min(m_count, kLookupBits);
+        const int peek = int((m_buffer << (kLookupBits - available)) >> (m_count - available)) &
+                         ((1 << kLookupBits) - 1);
+        const int l = table.lookupLength[std::size_t(peek)];
+        if (l && l <= available) {
+            m_count -= l;
+            symbol = table.lookupSymbol[std::size_t(peek)];
+            return true;
+        }
         int c = 0;
-        for (int l = 1; l <= 16; ++l) {
+        for (int length = 1; length <= 16; ++length) {
             int b = 0;
-            if (!bit(b))
+            if (!bits(1, b))
                 return false;
             c = c << 1 | b;
-            if (table.maxCode[std::size_t(l)] >= 0 && c <= table.maxCode[std::size_t(l)]) {
-                symbol = table.values[std::size_t(table.firstValue[std::size_t(l)] + c -
-                                                  table.minCode[std::size_t(l)])];
+            if (table.maxCode[std::size_t(length)] >= 0 &&
+                c <= table.maxCode[std::size_t(length)]) {
+                symbol = table.values[std::size_t(table.firstValue[std::size_t(length)] + c -
+                                                  table.minCode[std::size_t(length)])];
                 return true;
             }
         }
@@ -121,11 +125,30 @@ public:
     }
 
 private:
-    const char* m_data;
+    /// Brings at least \a count bits into the buffer, if the data holds them.
+    bool fill(int count)
+    {
+        while (m_count <= 56 && m_pos < m_size) {
+            quint8 byte = m_data[m_pos];
+            if (byte == 0xFF) {
+                if (m_pos + 1 >= m_size || m_data[m_pos + 1] != 0) {
+                    m_pos = m_size; // a marker: the data ends here
+                    break;
+                }
+                ++m_pos;
+            }
+            ++m_pos;
+            m_buffer = m_buffer << 8 | byte;
+            m_count += 8;
+        }
+        return m_count >= count;
+    }
+
+    const quint8* m_data;
     qsizetype m_size;
     qsizetype m_pos = 0;
-    quint8 m_byte = 0;
-    int m_bits = 0;
+    quint64 m_buffer = 0;
+    int m_count = 0; ///< bits in m_buffer not yet read (the lowest ones)
 };
 
 /// Writes entropy-coded bytes, stuffing a zero after each FF.
@@ -136,10 +159,14 @@ public:
 
     void put(quint32 value, int count)
     {
-        for (int i = count - 1; i >= 0; --i) {
-            m_byte = quint8(m_byte << 1 | ((value >> i) & 1));
-            if (++m_bits == 8)
-                flushByte();
+        m_buffer = m_buffer << count | (value & ((quint64(1) << count) - 1));
+        m_count += count;
+        while (m_count >= 8) {
+            m_count -= 8;
+            const char byte = char((m_buffer >> m_count) & 0xFF);
+            m_out.append(byte);
+            if (byte == char(0xFF))
+                m_out.append('\0');
         }
     }
 
@@ -156,23 +183,14 @@ public:
     /// Pads the last byte with one bits.
     void finish()
     {
-        while (m_bits)
-            put(1, 1);
+        if (m_count)
+            put(0xFF, 8 - m_count);
     }
 
 private:
-    void flushByte()
-    {
-        m_out.append(char(m_byte));
-        if (m_byte == 0xFF)
-            m_out.append('\0');
-        m_byte = 0;
-        m_bits = 0;
-    }
-
     QByteArray& m_out;
-    quint8 m_byte = 0;
-    int m_bits = 0;
+    quint64 m_buffer = 0;
+    int m_count = 0;
 };
 
 struct ScanComponent

@@ -531,10 +531,16 @@ private slots:
         QVERIFY(sof > 0);
         twelveBit[sof + 4] = char(12);
 
+        QByteArray zeroStep = baseline;
+        const qsizetype dqt = zeroStep.indexOf(QByteArray("\xFF\xDB", 2));
+        QVERIFY(dqt > 0);
+        zeroStep[dqt + 5 + 63] = '\0'; // the last step of the first table
+
         QTest::newRow("arithmetic coding")
             << syntheticSource(arithmetic) << size << QStringLiteral("arithmetic");
         QTest::newRow("CMYK") << syntheticSource(cmyk) << size << QStringLiteral("CMYK");
         QTest::newRow("12-bit samples") << twelveBit << size << QStringLiteral("12");
+        QTest::newRow("a quantization step of zero") << zeroStep << size << QStringLiteral("zero");
         QTest::newRow("cut short")
             << baseline.left(baseline.size() * 2 / 3) << size << QStringLiteral("damaged");
         test::LibjpegFixture restarts = plain;
