@@ -631,6 +631,7 @@ LosslessEncoding encodeLosslessJpeg(const QByteArray& source, const QImage& unst
                 : QByteArray(reinterpret_cast<const char*>(job.outBytes), qsizetype(job.outSize));
         TimgData segments;
         segments.loadSourceSegments(source);
+        // The stored pixels are kept, so the orientation tag stays as stored too.
         result.jpeg = segments.composeJpeg(
             encoded, QSize(int(job.src.image_width), int(job.src.image_height)), true);
         if (result.jpeg.isEmpty())
@@ -647,19 +648,22 @@ LosslessSave saveLosslessJpeg(const QImage& unstamped, const QImage& stamped, in
 {
     LosslessSave result;
     try {
-        QFile file(sourcePath);
-        if (!file.open(QIODevice::ReadOnly)) {
-            result.reason = file.errorString();
-            return result;
+        LosslessEncoding encoded;
+        {
+            QFile file(sourcePath);
+            if (!file.open(QIODevice::ReadOnly)) {
+                result.reason = file.errorString();
+                return result;
+            }
+            // Mapped, not read: most of the file is only copied to the destination. The file
+            // is closed before the destination is written, which may replace it.
+            const qint64 size = file.size();
+            const uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
+            const QByteArray source =
+                mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), size)
+                       : file.readAll();
+            encoded = encodeLosslessJpeg(source, unstamped, stamped, quality);
         }
-        // Mapped, not read: most of the file is only copied to the destination. (A save over
-        // the source renames a new file over it; the mapping keeps the old one.)
-        const qint64 size = file.size();
-        const uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
-        const QByteArray source =
-            mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), size)
-                   : file.readAll();
-        const LosslessEncoding encoded = encodeLosslessJpeg(source, unstamped, stamped, quality);
         if (!encoded.ok()) {
             result.reason = encoded.reason;
             return result;

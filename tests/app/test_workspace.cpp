@@ -243,7 +243,15 @@ private slots:
         const metadata::LosslessEncoding kept = metadata::encodeLosslessJpeg(
             test::readFile(source), f.ws->basePhoto(), stamped, f.ws->attributes().jpegQuality);
         QVERIFY(kept.ok());
-        QCOMPARE(test::readFile(copy), lossless ? kept.jpeg : test::readFile(normal));
+        const QByteArray expected = lossless ? kept.jpeg : test::readFile(normal);
+        QCOMPARE(test::readFile(copy), expected);
+
+        // Save writes over the source it reads from.
+        f.platform.prompts.confirmAnswers.enqueue(true);
+        f.ws->save1Click();
+        QCOMPARE(f.platform.prompts.texts().last(),
+                 QStringLiteral("The original file has been overwritten successfully."));
+        QCOMPARE(test::readFile(source), expected);
     }
 
     void saveOptionsOutliveTheSession()
