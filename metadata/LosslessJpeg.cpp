@@ -119,7 +119,7 @@ struct Job
     unsigned long outSize = 0;
     QString refusal; // why the source cannot be kept; set before any libjpeg call fails
     std::vector<PatchedBlocks> patches; // one per component, empty when nothing changed
-    QByteArray stream;                  // the restart-interval rewrite, when it was possible
+    QByteArray intervalFile;            // the restart-interval rewrite, when it was possible
 
     Job() = default;
     Job(const Job&) = delete;
@@ -220,14 +220,28 @@ bool readCoefficients(Job& job)
     return true;
 }
 
-/// Copies the restart intervals the stamp does not touch straight from the source, when it
-/// has them. No libjpeg call.
+/// \a encoded with the metadata segments in front, as the normal save writes them, for a
+/// picture of the stored size; empty when \a encoded is no JPEG stream.
+QByteArray withMetadata(const Job& job, const QByteArray& encoded)
+{
+    TimgData segments;
+    segments.loadSourceSegments(*job.source);
+    // The stored pixels are kept, so the orientation tag stays as stored too.
+    return segments.composeJpeg(encoded, QSize(int(job.src.image_width), int(job.src.image_height)),
+                                true);
+}
+
+/// Writes the whole file with the restart intervals the stamp does not touch copied straight
+/// from the source, when it has them. No libjpeg call.
 void rewriteIntervals(Job& job)
 {
     if (job.src.progressive_mode || job.src.restart_interval == 0)
         return;
-    if (std::optional<QByteArray> stream = rewriteRestartIntervals(*job.source, job.patches))
-        job.stream = std::move(*stream);
+    // The segments in front of an empty stream, the end of image left for the intervals.
+    QByteArray file = withMetadata(job, QByteArray("\xFF\xD8\xFF\xD9", 4));
+    file.chop(2);
+    if (rewriteRestartIntervals(*job.source, job.patches, file))
+        job.intervalFile = std::move(file);
 }
 
 /// The stamped pixels of job.region, turned into the stored frame. No libjpeg call.
@@ -550,7 +564,7 @@ bool runLossless(Job& job)
         collectPatch(job);
     }
     rewriteIntervals(job);
-    if (!job.stream.isEmpty())
+    if (!job.intervalFile.isEmpty())
         return true;
     if (!readCoefficients(job))
         return false;
@@ -624,16 +638,13 @@ LosslessEncoding encodeLosslessJpeg(const QByteArray& source, const QImage& unst
                                       .arg(QString::fromLatin1(job.errors.message));
             return result;
         }
-        result.intervalsCopied = !job.stream.isEmpty();
-        const QByteArray encoded =
-            !job.stream.isEmpty()
-                ? job.stream
-                : QByteArray(reinterpret_cast<const char*>(job.outBytes), qsizetype(job.outSize));
-        TimgData segments;
-        segments.loadSourceSegments(source);
-        // The stored pixels are kept, so the orientation tag stays as stored too.
-        result.jpeg = segments.composeJpeg(
-            encoded, QSize(int(job.src.image_width), int(job.src.image_height)), true);
+        result.intervalsCopied = !job.intervalFile.isEmpty();
+        if (result.intervalsCopied) {
+            result.jpeg = std::move(job.intervalFile);
+        } else {
+            result.jpeg = withMetadata(job, QByteArray(reinterpret_cast<const char*>(job.outBytes),
+                                                       qsizetype(job.outSize)));
+        }
         if (result.jpeg.isEmpty())
             result.reason = QStringLiteral("the encoder produced no data");
     } catch (const std::bad_alloc&) {

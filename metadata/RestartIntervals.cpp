@@ -272,16 +272,17 @@ struct Frame
 
 } // namespace
 
-std::optional<QByteArray> rewriteRestartIntervals(const QByteArray& jpeg,
-                                                  const std::vector<PatchedBlocks>& patches)
+namespace {
+
+bool appendRewrite(const QByteArray& jpeg, const std::vector<PatchedBlocks>& patches,
+                   QByteArray& out)
 {
     const qsizetype size = jpeg.size();
     if (size < 4 || at(jpeg, 0) != 0xFF || at(jpeg, 1) != 0xD8)
-        return std::nullopt;
+        return false;
 
     // The segments up to the scan: frame, tables and restart interval are read; APPn and COM
     // are left for the caller's metadata.
-    QByteArray out("\xFF\xD8", 2);
     Frame frame;
     std::array<HuffmanTable, 4> dcTables{}, acTables{};
     int restartInterval = 0;
@@ -290,57 +291,57 @@ std::optional<QByteArray> rewriteRestartIntervals(const QByteArray& jpeg,
     qsizetype dataStart = -1;
     while (dataStart < 0) {
         if (pos + 4 > size || at(jpeg, pos) != 0xFF)
-            return std::nullopt;
+            return false;
         const quint8 marker = at(jpeg, pos + 1);
         const int length = at(jpeg, pos + 2) << 8 | at(jpeg, pos + 3);
         if (length < 2 || pos + 2 + length > size)
-            return std::nullopt;
+            return false;
         const qsizetype body = pos + 4, end = pos + 2 + length;
         if (marker == 0xC0 || marker == 0xC1) {
             if (length < 8 || at(jpeg, body) != 8)
-                return std::nullopt;
+                return false;
             frame.height = at(jpeg, body + 1) << 8 | at(jpeg, body + 2);
             frame.width = at(jpeg, body + 3) << 8 | at(jpeg, body + 4);
             const int n = at(jpeg, body + 5);
             if (n < 1 || n > 4 || length != 8 + 3 * n || frame.width == 0 || frame.height == 0)
-                return std::nullopt;
+                return false;
             for (int i = 0; i < n; ++i) {
                 const qsizetype c = body + 6 + 3 * i;
                 const Frame::Component comp{at(jpeg, c), at(jpeg, c + 1) >> 4,
                                             at(jpeg, c + 1) & 15};
                 if (comp.h < 1 || comp.h > 4 || comp.v < 1 || comp.v > 4)
-                    return std::nullopt;
+                    return false;
                 frame.maxH = std::max(frame.maxH, comp.h);
                 frame.maxV = std::max(frame.maxV, comp.v);
                 frame.components.push_back(comp);
             }
         } else if (marker >= 0xC2 && marker <= 0xCF && marker != 0xC4) {
-            return std::nullopt; // progressive, lossless, hierarchical or arithmetic coding
+            return false; // progressive, lossless, hierarchical or arithmetic coding
         } else if (marker == 0xC4) {
             for (qsizetype p = body; p < end;) {
                 if (p + 17 > end)
-                    return std::nullopt;
+                    return false;
                 const int tableClass = at(jpeg, p) >> 4, id = at(jpeg, p) & 15;
                 int count = 0;
                 for (int i = 1; i <= 16; ++i)
                     count += at(jpeg, p + i);
                 if (tableClass > 1 || id > 3 || count > 256 || p + 17 + count > end)
-                    return std::nullopt;
+                    return false;
                 HuffmanTable& t = (tableClass ? acTables : dcTables)[std::size_t(id)];
                 if (!t.build(reinterpret_cast<const quint8*>(jpeg.constData() + p + 1),
                              reinterpret_cast<const quint8*>(jpeg.constData() + p + 17), count))
-                    return std::nullopt;
+                    return false;
                 p += 17 + count;
             }
         } else if (marker == 0xDD) {
             if (length != 4)
-                return std::nullopt;
+                return false;
             restartInterval = at(jpeg, body) << 8 | at(jpeg, body + 1);
         } else if (marker == 0xDA) {
             const int n = at(jpeg, body);
             if (frame.components.empty() || n != int(frame.components.size()) ||
                 length != 6 + 2 * n)
-                return std::nullopt;
+                return false;
             for (int i = 0; i < n; ++i) {
                 const int id = at(jpeg, body + 1 + 2 * i);
                 const int tables = at(jpeg, body + 2 + 2 * i);
@@ -348,7 +349,7 @@ std::optional<QByteArray> rewriteRestartIntervals(const QByteArray& jpeg,
                     std::find_if(frame.components.begin(), frame.components.end(),
                                  [id](const Frame::Component& c) { return c.id == id; });
                 if (it == frame.components.end() || (tables >> 4) > 3 || (tables & 15) > 3)
-                    return std::nullopt;
+                    return false;
                 ScanComponent sc;
                 sc.frameIndex = int(it - frame.components.begin());
                 sc.h = n == 1 ? 1 : it->h;
@@ -356,12 +357,12 @@ std::optional<QByteArray> rewriteRestartIntervals(const QByteArray& jpeg,
                 sc.dc = &dcTables[std::size_t(tables >> 4)];
                 sc.ac = &acTables[std::size_t(tables & 15)];
                 if (!sc.dc->present || !sc.ac->present)
-                    return std::nullopt;
+                    return false;
                 scan.push_back(sc);
             }
             const qsizetype s = body + 1 + 2 * n;
             if (at(jpeg, s) != 0 || at(jpeg, s + 1) != 63 || at(jpeg, s + 2) != 0)
-                return std::nullopt; // not a sequential scan
+                return false; // not a sequential scan
             dataStart = end;
         }
         if (!(marker >= 0xE0 && marker <= 0xEF) && marker != 0xFE)
@@ -369,7 +370,7 @@ std::optional<QByteArray> rewriteRestartIntervals(const QByteArray& jpeg,
         pos = end;
     }
     if (restartInterval == 0 || frame.components.size() != patches.size())
-        return std::nullopt;
+        return false;
 
     // The MCU grid: one block each for a single component, else every component's blocks.
     const bool single = scan.size() == 1;
@@ -391,13 +392,13 @@ std::optional<QByteArray> rewriteRestartIntervals(const QByteArray& jpeg,
         const void* ff =
             p < size ? std::memchr(jpeg.constData() + p, 0xFF, std::size_t(size - p)) : nullptr;
         if (!ff)
-            return std::nullopt; // no end of image
+            return false; // no end of image
         const qsizetype mark = static_cast<const char*>(ff) - jpeg.constData();
         qsizetype q = mark + 1;
         while (q < size && at(jpeg, q) == 0xFF)
             ++q;
         if (q >= size)
-            return std::nullopt;
+            return false;
         const quint8 code = at(jpeg, q);
         p = q + 1;
         if (code == 0x00)
@@ -406,11 +407,11 @@ std::optional<QByteArray> rewriteRestartIntervals(const QByteArray& jpeg,
         if (code == 0xD9)
             break;
         if (code != 0xD0 + (intervals.size() - 1) % 8 || qint64(intervals.size()) >= intervalCount)
-            return std::nullopt;
+            return false;
         start = p;
     }
     if (qint64(intervals.size()) != intervalCount)
-        return std::nullopt;
+        return false;
 
     // The MCUs the patches cover, from the first component's blocks.
     const PatchedBlocks& lead = patches.front();
@@ -421,7 +422,7 @@ std::optional<QByteArray> rewriteRestartIntervals(const QByteArray& jpeg,
     const int top = anyPatch ? lead.top / leadV : 0;
     const int bottom = anyPatch ? (lead.top + lead.rows - 1) / leadV : -1;
 
-    out.reserve(size);
+    out.reserve(out.size() + size);
     std::array<qint16, kBlock> block{};
     for (qint64 i = 0; i < intervalCount; ++i) {
         const qint64 firstMcu = i * restartInterval;
@@ -451,14 +452,14 @@ std::optional<QByteArray> rewriteRestartIntervals(const QByteArray& jpeg,
                     for (int y = 0; y < sc.v; ++y) {
                         for (int x = 0; x < sc.h; ++x) {
                             if (!decodeBlock(in, sc, decoded[c], block.data()))
-                                return std::nullopt;
+                                return false;
                             const int bx = mx * sc.h + x - patch.left;
                             const int by = my * sc.v + y - patch.top;
                             const bool patched =
                                 bx >= 0 && by >= 0 && bx < patch.columns && by < patch.rows;
                             if (!encodeBlock(writer, sc, encoded[c],
                                              patched ? patch.block(by, bx) : block.data()))
-                                return std::nullopt;
+                                return false;
                         }
                     }
                 }
@@ -471,7 +472,19 @@ std::optional<QByteArray> rewriteRestartIntervals(const QByteArray& jpeg,
         }
     }
     out.append("\xFF\xD9", 2);
-    return out;
+    return true;
+}
+
+} // namespace
+
+bool rewriteRestartIntervals(const QByteArray& jpeg, const std::vector<PatchedBlocks>& patches,
+                             QByteArray& out)
+{
+    const qsizetype kept = out.size();
+    if (appendRewrite(jpeg, patches, out))
+        return true;
+    out.truncate(kept);
+    return false;
 }
 
 } // namespace tess::metadata

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QtGlobal>
-#include <optional>
 #include <vector>
 
 namespace tess::metadata {
@@ -28,11 +27,12 @@ struct PatchedBlocks
 /// byte for byte; each one that does is decoded, patched (\a patches, one per frame component
 /// in frame order) and coded again with the stream's own Huffman tables.
 ///
-/// Gives the stream from SOI to EOI with the source's tables, frame and scan headers and no
-/// APPn or COM segment; nothing when the stream is not of that kind, is damaged where it is
-/// read, or a Huffman code needed is missing from its tables. Every length, count and offset
-/// read from the stream is checked; the stream is untrusted.
-std::optional<QByteArray> rewriteRestartIntervals(const QByteArray& jpeg,
-                                                  const std::vector<PatchedBlocks>& patches);
+/// Appends to \a out the stream after its SOI: the source's tables, frame and scan headers
+/// (no APPn or COM segment), the intervals and EOI. False, with \a out as it was, when the
+/// stream is not of that kind, is damaged where it is read, or a Huffman code needed is
+/// missing from its tables. Every length, count and offset read from the stream is checked;
+/// the stream is untrusted.
+bool rewriteRestartIntervals(const QByteArray& jpeg, const std::vector<PatchedBlocks>& patches,
+                             QByteArray& out);
 
 } // namespace tess::metadata
