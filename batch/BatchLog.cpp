@@ -74,6 +74,12 @@ QString failed(const QString& name, const QString& error)
            QStringLiteral(" stamping failed with error: ") + cut(error, 2 * LogValueLimit);
 }
 
+QString savePath(bool lossless, const QString& whyNotLossless)
+{
+    return lossless ? QStringLiteral(" Own compression kept outside the stamp.")
+                    : QStringLiteral(" Compressed anew: ") + whyNotLossless + u'.';
+}
+
 } // namespace messages
 
 } // namespace tess::batch

@@ -52,6 +52,8 @@ inline const QString Completed = QStringLiteral("Orvane Tessarine Batch Process 
 QString saved(const QString& name, const QString& destinationFolder);
 QString skipped(const QString& name);
 QString failed(const QString& name, const QString& error);
+/// Added to the saved line when the photo's own compression is to be kept: which save ran.
+QString savePath(bool lossless, const QString& whyNotLossless);
 } // namespace messages
 
 } // namespace tess::batch

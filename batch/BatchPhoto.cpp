@@ -72,6 +72,13 @@ PhotoEffect effectOf(const BatchSettings& s)
     return effect;
 }
 
+/// True when the settings change the photo itself, not only by the stamp.
+bool batchPhotoAdjusted(const BatchSettings& s)
+{
+    return effectOf(s) != PhotoEffect::None ||
+           (keepFlagOn(s.keepFlags, 4) && (s.brightness != 255 || s.contrast != 255));
+}
+
 } // namespace
 
 int batchInteger(const QString& text)
@@ -180,6 +187,7 @@ BatchOutcome stampBatchPhotoQuietly(const QString& source, const BatchPhotoConte
     try {
         const int quality = batchInteger(context.settings.jpegQuality);
         QImage stamped;
+        QImage unstamped; // the photo as loaded, for the lossless save
         {
             // Only the stamped picture outlives this block, and it is the loaded photo's own
             // buffer, adjusted and stamped in place: one full-size picture per photo.
@@ -189,19 +197,26 @@ BatchOutcome stampBatchPhotoQuietly(const QString& source, const BatchPhotoConte
             const QStringList lines = batchStampLines(
                 context.settings.stampTexts,
                 batchPhotoValues(source, loaded.image.size(), context.settings, context.clock));
+            if (context.keepOwnCompression && !batchPhotoAdjusted(context.settings))
+                unstamped = loaded.image; // shared: the render below works on a copy
             stamped = renderBatchPhoto(std::move(loaded.image), context.settings, lines);
         }
         const QString destination = context.destinationFolder + name;
         if ((QFileInfo::exists(destination) && !context.overwrite) ||
             (context.written && context.written->contains(destination)))
             return {false, messages::skipped(name)};
-        QString reason;
-        if (!metadata::saveStampedJpeg(stamped, quality, source, destination, &reason))
+        const metadata::StampedSave saved =
+            metadata::saveStampedPhoto(stamped, quality, source, destination, unstamped);
+        if (!saved.ok)
             throw BatchError{QStringLiteral("The stamped photo could not be saved as ") +
-                             logValue(destination) + QStringLiteral(": ") + reason};
+                             logValue(destination) + QStringLiteral(": ") + saved.error};
         if (context.written)
             context.written->insert(destination);
-        return {true, messages::saved(name, context.destinationFolder)};
+        const QString whyNot =
+            unstamped.isNull() ? QStringLiteral("the photo is adjusted") : saved.whyNotLossless;
+        return {true, messages::saved(name, context.destinationFolder) +
+                          (context.keepOwnCompression ? messages::savePath(saved.lossless, whyNot)
+                                                      : QString())};
     } catch (const BatchError& e) {
         return {false, messages::failed(name, e.message)};
     } catch (const std::bad_alloc&) {

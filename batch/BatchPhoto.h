@@ -96,6 +96,7 @@ struct BatchPhotoContext
     const BatchLog& log;
     /// The run's written destinations: a copy this run has written is never replaced.
     WrittenDestinations* written = nullptr;
+    bool keepOwnCompression = false; ///< the lossless save, for photos not adjusted
 };
 
 /// What became of one photo: whether its copy was saved, and the log's message for it.

@@ -140,8 +140,13 @@ bool BatchRun::runBatch()
     }
 
     WrittenDestinations written;
-    const BatchPhotoContext context{
-        m_settings, m_job.destinationFolder, m_job.overwrite, *m_platform.clock, log, &written};
+    const BatchPhotoContext context{m_settings,
+                                    m_job.destinationFolder,
+                                    m_job.overwrite,
+                                    *m_platform.clock,
+                                    log,
+                                    &written,
+                                    m_job.keepOwnCompression};
     const qsizetype count = m_job.files.size();
     const int workers = workerCount(m_job);
     QStringList destinations;
@@ -172,9 +177,10 @@ bool BatchRun::runBatch()
             const QString source = m_job.files.at(index);
             auto clock = std::make_shared<ClockReading>(*m_platform.clock);
             pool.start([context, clock, outcomes, index, source] {
-                const BatchPhotoContext own{context.settings,  context.destinationFolder,
-                                            context.overwrite, *clock,
-                                            context.log,       context.written};
+                BatchPhotoContext own{context.settings,  context.destinationFolder,
+                                      context.overwrite, *clock,
+                                      context.log,       context.written};
+                own.keepOwnCompression = context.keepOwnCompression;
                 // Every photo gets an outcome, or the run would wait for it forever.
                 try {
                     outcomes->put(index, stampBatchPhotoQuietly(source, own));

@@ -33,6 +33,8 @@ struct BatchJob
     int workers = 0;
     /// Where the result log goes; empty: "batchlog.txt" in the data folder.
     QString logPath;
+    /// Keep each photo's own compression outside the stamp where it is not adjusted.
+    bool keepOwnCompression = false;
 };
 
 /// One batch run: the settings, the stop flag, the progress and the status line of the

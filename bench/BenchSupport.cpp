@@ -114,7 +114,8 @@ QImage bgrFromRgb(const std::vector<unsigned char>& rgb, int width, int height)
     return out;
 }
 
-QByteArray plainEncode(const unsigned char* rgb, int width, int height, int quality)
+QByteArray plainEncode(const unsigned char* rgb, int width, int height, int quality,
+                       int restartRows)
 {
     jpeg_compress_struct cinfo;
     jpeg_error_mgr err;
@@ -129,6 +130,7 @@ QByteArray plainEncode(const unsigned char* rgb, int width, int height, int qual
     cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
+    cinfo.restart_in_rows = restartRows;
     jpeg_start_compress(&cinfo, TRUE);
     JSAMPROW rows[16];
     while (cinfo.next_scanline < cinfo.image_height) {

@@ -67,8 +67,10 @@ std::vector<unsigned char> makeRgb(int width, int height);
 /// The same picture as the program holds it (Format_BGR888).
 QImage bgrFromRgb(const std::vector<unsigned char>& rgb, int width, int height);
 
-/// Plain libjpeg: defaults, standard quality scaling, RGB rows in, memory out.
-QByteArray plainEncode(const unsigned char* rgb, int width, int height, int quality);
+/// Plain libjpeg: defaults, standard quality scaling, RGB rows in, memory out; a restart
+/// marker after every \a restartRows MCU rows (0: none).
+QByteArray plainEncode(const unsigned char* rgb, int width, int height, int quality,
+                       int restartRows = 0);
 /// Plain libjpeg: the stream decoded into a fresh (uninitialised) RGB buffer, returned.
 std::unique_ptr<unsigned char[]> plainDecode(QByteArrayView jpeg);
 

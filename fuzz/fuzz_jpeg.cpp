@@ -1,7 +1,8 @@
-// libFuzzer target over the JPEG decoder, the source segment reader and the output composer,
-// all on bytes in memory.
+// libFuzzer target over the JPEG decoder, the source segment reader, the output composer and
+// the lossless save, all on bytes in memory.
 #include "metadata/JpegCodec.h"
 #include "metadata/JpegSegments.h"
+#include "metadata/LosslessJpeg.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -49,6 +50,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (decoded.ok() && qint64(decoded.image.width()) * decoded.image.height() <= 256 * 256) {
         const EncodeResult again = JpegEncoder(decoded.image, 90).encode();
         if (!again.ok() || !decodeJpeg(again.jpeg).ok())
+            std::abort();
+        // The input as a source of the lossless save, with a stamp in one corner.
+        QImage stamped = decoded.image.copy();
+        stamped.setPixel(0, 0, qRgb(255, 0, 0));
+        const LosslessEncoding kept = encodeLosslessJpeg(bytes, decoded.image, stamped, 90);
+        if (!kept.ok() && kept.reason.isEmpty())
+            std::abort(); // a refusal always says why
+        if (kept.ok() && !decodeJpeg(kept.jpeg).ok())
             std::abort();
     }
     return 0;

@@ -2,6 +2,7 @@
 
 #include "metadata/JpegCodec.h"
 #include "metadata/JpegSegments.h"
+#include "metadata/LosslessJpeg.h"
 #include "metadata/Orientation.h"
 #include "platform/PhotoLimits.h"
 
@@ -140,6 +141,23 @@ bool saveStampedJpeg(const QImage& picture, int quality, const QString& sourcePa
             *error = QStringLiteral("Not enough memory");
         return false; // the destination has not been replaced
     }
+}
+
+StampedSave saveStampedPhoto(const QImage& picture, int quality, const QString& sourcePath,
+                             const QString& destPath, const QImage& unstamped)
+{
+    StampedSave result;
+    if (!unstamped.isNull()) {
+        const LosslessSave lossless =
+            saveLosslessJpeg(unstamped, picture, quality, sourcePath, destPath);
+        if (lossless.saved) {
+            result.ok = result.lossless = true;
+            return result;
+        }
+        result.whyNotLossless = lossless.reason;
+    }
+    result.ok = saveStampedJpeg(picture, quality, sourcePath, destPath, &result.error);
+    return result;
 }
 
 } // namespace tess::metadata

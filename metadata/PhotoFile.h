@@ -38,4 +38,20 @@ bool saveStampedJpeg(const QImage& picture, int quality, const QString& sourcePa
                      const QString& destPath, const std::function<bool(int, int)>& progress,
                      QString* error = nullptr);
 
+/// How saveStampedPhoto saved a photo.
+struct StampedSave
+{
+    bool ok = false;
+    bool lossless = false;  ///< only the blocks under the stamp were encoded anew
+    QString whyNotLossless; ///< when the normal save ran in place of an asked-for lossless one
+    QString error;          ///< why the save failed (the system's reason)
+};
+
+/// Saves \a picture as saveStampedJpeg does, or, given \a unstamped (the photo as loaded
+/// from \a sourcePath, unadjusted, of which \a picture differs only by the stamp), keeps the
+/// source's own compression outside the stamp (see encodeLosslessJpeg). When the source
+/// cannot be kept that way the normal save runs and says why. Never throws.
+StampedSave saveStampedPhoto(const QImage& picture, int quality, const QString& sourcePath,
+                             const QString& destPath, const QImage& unstamped);
+
 } // namespace tess::metadata

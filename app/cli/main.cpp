@@ -94,6 +94,11 @@ const QCommandLineOption OverwriteOption(
     QStringLiteral("overwrite"),
     QStringLiteral("Replace copies already in DESTFOLDER (a copy this run has written is "
                    "never replaced)."));
+const QCommandLineOption LosslessOption(
+    QStringLiteral("lossless"),
+    QStringLiteral("Keep each photo's own compression outside the stamp where the profile does "
+                   "not adjust the photo; the JPEG quality then applies only to the stamp's "
+                   "blocks. The log says which photos kept it."));
 const QCommandLineOption JobsOption({QStringLiteral("j"), QStringLiteral("jobs")},
                                     QStringLiteral("Stamp N photos at the same time. Default: "
                                                    "the number of processor cores."),
@@ -153,7 +158,7 @@ void setUpBatch(Command& command)
               "Exit status: 0 when every photo was stamped, 1 when some were not, 2 for bad "
               "usage or a profile that cannot be read."));
     for (const QCommandLineOption& option :
-         {OverwriteOption, JobsOption, QuietOption, LogOption, RecursiveOption})
+         {OverwriteOption, LosslessOption, JobsOption, QuietOption, LogOption, RecursiveOption})
         command.parser.addOption(option);
     command.parser.addPositionalArgument(QStringLiteral("PROFILE"),
                                          QStringLiteral("A saved attribute profile (.tsrx)."));
@@ -305,6 +310,7 @@ int runBatchCommand(const Command& command)
     batch::BatchJob job;
     job.useProfile = true;
     job.overwrite = parser.isSet(OverwriteOption);
+    job.keepOwnCompression = parser.isSet(LosslessOption);
     if (parser.isSet(JobsOption)) {
         bool ok = false;
         job.workers = parser.value(JobsOption).toInt(&ok);

@@ -99,6 +99,11 @@ QString Workspace::defaultProfilePath() const
     return m_platform.folders->dataFolder() + QStringLiteral("default.tsrx");
 }
 
+QString Workspace::saveOptionsPath() const
+{
+    return m_platform.folders->dataFolder() + profiles::SaveOptions::fileName();
+}
+
 void Workspace::guarded(const std::function<void()>& command)
 {
     try {
@@ -133,6 +138,7 @@ void Workspace::formCreate()
     m_attributes.dateFormatCreated = 0;
     m_attributes.dateFormatOther = 0;
     loadDefaultProfile();
+    m_saveOptions = profiles::SaveOptions::read(saveOptionsPath());
     m_photoChanged = false;
     m_closeConfirmed = false;
     m_startingUp = false;
@@ -146,6 +152,7 @@ bool Workspace::formClose()
     if (m_photoChanged && !m_platform.prompts->confirm(LossQuestion))
         return false;
     saveDefaultProfile();
+    (void)m_saveOptions.write(saveOptionsPath()); // as for the profile: nothing is reported
     m_closeConfirmed = true;
     return true;
 }
@@ -222,6 +229,7 @@ void Workspace::openChosenPhoto(const QString& path, const QString& p, double rx
         return;
     }
     m_base = loaded.image;
+    m_baseAsLoaded = true;
     setAdjusted(m_base);
     rescaleTrackBars(rx, ry);
     m_values.reset();
@@ -270,6 +278,7 @@ void Workspace::dropPhoto(const QString& path, const QString& p, double rx, doub
         return;
     }
     m_base = loaded.image;
+    m_baseAsLoaded = true;
     setAdjusted(m_base);
     m_sourceFileName = path;
     rescaleTrackBars(rx, ry);
@@ -301,10 +310,18 @@ void Workspace::readPhotoValues(const QString& path)
 
 // --- Saving ---------------------------------------------------------------------------------
 
+QImage Workspace::unstampedForLosslessSave() const
+{
+    const bool adjusted = m_attributes.effect != PhotoEffect::None ||
+                          m_attributes.brightness != 255 || m_attributes.contrast != 255;
+    return m_saveOptions.keepOwnCompression && m_baseAsLoaded && !adjusted ? m_base : QImage();
+}
+
 bool Workspace::savePreviewTo(const QString& destination)
 {
-    return metadata::saveStampedJpeg(previewCopy(), m_attributes.jpegQuality, m_sourceFileName,
-                                     destination);
+    return metadata::saveStampedPhoto(previewCopy(), m_attributes.jpegQuality, m_sourceFileName,
+                                      destination, unstampedForLosslessSave())
+        .ok;
 }
 
 void Workspace::save1Click()
@@ -367,6 +384,7 @@ void Workspace::flip1Click()
     QImage copy = m_base.copy();
     adjust::flipPhoto(copy);
     m_base = copy;
+    m_baseAsLoaded = false;
     rerenderStamp();
 }
 
@@ -375,6 +393,7 @@ void Workspace::mirror2Click()
     QImage copy = m_base.copy();
     adjust::mirrorPhoto(copy);
     m_base = copy;
+    m_baseAsLoaded = false;
     rerenderStamp();
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/attributes/StampAttributes.h"
 #include "platform/Platform.h"
+#include "profiles/SaveOptions.h"
 #include "stamptext/PhotoValues.h"
 
 #include <QImage>
@@ -132,6 +133,11 @@ public:
     QString attributeCaption() const { return m_attributeCaption; }
     /// The default profile's path in the data folder.
     QString defaultProfilePath() const;
+    /// The choices kept outside the profile, read at start and written at exit.
+    const profiles::SaveOptions& saveOptions() const { return m_saveOptions; }
+    void setSaveOptions(const profiles::SaveOptions& options) { m_saveOptions = options; }
+    /// Their file in the data folder, beside the default profile.
+    QString saveOptionsPath() const;
 
     // --- The photo workflow -------------------------------------------------------------
     void open1Click();
@@ -237,6 +243,9 @@ private:
     void clearPhoto();
     void afterLoad(const QString& path, double rx, double ry);
     bool savePreviewTo(const QString& destination);
+    /// The photo as loaded, when the stamped photo differs from it by the stamp alone and the
+    /// user keeps the photo's own compression; null otherwise (the normal save).
+    QImage unstampedForLosslessSave() const;
     /// False when the photo could not be rendered (the picture stays as it was).
     bool render(const QStringList& lines, bool fromMasks);
     void applyOpacityMark();
@@ -261,6 +270,8 @@ private:
     QString m_pressedAnchor;
 
     QImage m_base;
+    bool m_baseAsLoaded = false; ///< m_base is the source as loaded (not flipped or mirrored)
+    profiles::SaveOptions m_saveOptions;
     QImage m_adjusted; ///< the adjusted photo, or the stamped one when m_adjustedPatch is set
     QImage m_adjustedPatch;
     QPoint m_adjustedPatchAt;

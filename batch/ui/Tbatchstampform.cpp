@@ -240,6 +240,7 @@ void Tbatchstampform::Button4Click()
     job.files = files();
     job.destinationFolder = m_edit2->text();
     job.overwrite = m_checkBox1->isChecked();
+    job.keepOwnCompression = m_ws.saveOptions().keepOwnCompression;
     m_process->prepare(std::move(job));
     m_runProcess(*m_process);
     clearDialog();

@@ -156,7 +156,7 @@ QWidget* Toptionform::buildPhotosPage()
 {
     QWidget* page = newPage(QStringLiteral("Set Photo Options"));
     auto* group = new QGroupBox(QStringLiteral("JPEG Compression Settings"), page);
-    group->setGeometry(scaled(0, 26, PageWidth, 172));
+    group->setGeometry(scaled(0, 26, PageWidth, 212));
 
     m_qualityNumber = new QLineEdit(group);
     m_qualityNumber->setObjectName(QStringLiteral("edtQuality"));
@@ -185,6 +185,17 @@ QWidget* Toptionform::buildPhotosPage()
     m_btnQualityDefault =
         newButton(group, QStringLiteral("D&efault"), QStringLiteral("btnQualityDefault"));
     m_btnQualityDefault->setGeometry(scaled(268, 136, 100, 25));
+
+    // Two lines: the caption is wider than the page.
+    m_cbKeepOwnCompression =
+        new QCheckBox(QStringLiteral("Keep the photo's own compression\noutside the stamp"), group);
+    m_cbKeepOwnCompression->setObjectName(QStringLiteral("cbKeepOwnCompression"));
+    m_cbKeepOwnCompression->setGeometry(scaled(12, 164, 356, 40));
+    m_cbKeepOwnCompression->setToolTip(QStringLiteral(
+        "Only the blocks under the stamp are compressed again: the rest of the photo stays bit "
+        "for bit as the camera wrote it.\nThe JPEG quality then applies only to the stamp's "
+        "blocks.\nA photo with an effect, brightness or contrast, flipped or mirrored, is saved "
+        "the normal way."));
     return page;
 }
 
@@ -259,6 +270,7 @@ void Toptionform::FormActivate()
     m_seBorder->setValue(a.borderWidth);
     m_trackBar2->setValue(a.jpegQuality);
     TrackBar2Change(m_trackBar2->value());
+    m_cbKeepOwnCompression->setChecked(m_ws.saveOptions().keepOwnCompression);
     cbDateChange();
 
     m_treeView1->setFocus();
@@ -335,6 +347,9 @@ void Toptionform::btnOKClick()
         if (m_cbDate[i]->currentIndex() >= 0)
             dateFormatField(a, i) = m_cbDate[i]->currentIndex();
     }
+    profiles::SaveOptions saving = m_ws.saveOptions();
+    saving.keepOwnCompression = m_cbKeepOwnCompression->isChecked();
+    m_ws.setSaveOptions(saving);
     m_ws.setDialogCancelled(false);
     accept();
     m_ws.notifyChanged();

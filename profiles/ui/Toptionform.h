@@ -15,9 +15,9 @@ namespace tess::profiles::ui {
 
 class ClampingSpinBox;
 
-/// The Options dialog: date formats, keep flags, JPEG quality, border width and the
-/// proportional font size. It loads its controls from the workspace's attributes every time
-/// it is shown and writes them back only on OK.
+/// The Options dialog: date formats, keep flags, JPEG quality and the lossless save, border
+/// width and the proportional font size. It loads its controls from the workspace's attributes
+/// every time it is shown and writes them back only on OK.
 class Toptionform : public platform::FixedDialog
 {
     Q_OBJECT
@@ -58,6 +58,7 @@ public:
     QCheckBox* proportionalBox() const { return m_cbProportional; }
     ClampingSpinBox* photoHeightBox() const { return m_seHeight; }
     QPushButton* qualityDefaultButton() const { return m_btnQualityDefault; }
+    QCheckBox* keepOwnCompressionBox() const { return m_cbKeepOwnCompression; }
     QPushButton* borderDefaultButton() const { return m_btnBorderDefault; }
     QPushButton* useCurrentButton() const { return m_btnUseCurrent; }
     QPushButton* okButton() const { return m_btnOK; }
@@ -81,6 +82,7 @@ private:
     QSlider* m_trackBar2 = nullptr;
     QLineEdit* m_qualityNumber = nullptr;
     QPushButton* m_btnQualityDefault = nullptr;
+    QCheckBox* m_cbKeepOwnCompression = nullptr;
     ClampingSpinBox* m_seBorder = nullptr;
     QPushButton* m_btnBorderDefault = nullptr;
     QCheckBox* m_cbProportional = nullptr;

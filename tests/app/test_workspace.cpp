@@ -1,3 +1,4 @@
+#include "metadata/LosslessJpeg.h"
 #include "metadata/PhotoFile.h"
 #include "tests/app/WorkspaceFixture.h"
 #include "tests/support/SmallDisk.h"
@@ -192,6 +193,81 @@ private slots:
         f.ws->close1Click();
         QCOMPARE(f.platform.prompts.texts(), QStringList{Loss});
         QVERIFY(f.ws->photoControlsEnabled());
+    }
+
+    /// The lossless save runs when the user keeps the photo's own compression and the photo
+    /// differs from the source by the stamp alone; otherwise the normal save.
+    void saveKeepsOwnCompressionWhenChosen_data()
+    {
+        QTest::addColumn<bool>("chosen");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("lossless");
+        QTest::newRow("chosen, stamp only") << true << "" << true;
+        QTest::newRow("not chosen") << false << "" << false;
+        QTest::newRow("chosen, flipped") << true << "flip" << false;
+        QTest::newRow("chosen, mirrored") << true << "mirror" << false;
+        QTest::newRow("chosen, greyscale effect") << true << "greyscale" << false;
+        QTest::newRow("chosen, brighter") << true << "brightness" << false;
+        QTest::newRow("chosen, more contrast") << true << "contrast" << false;
+    }
+    void saveKeepsOwnCompressionWhenChosen()
+    {
+        QFETCH(bool, chosen);
+        QFETCH(QString, change);
+        QFETCH(bool, lossless);
+        WorkspaceFixture f;
+        f.ws->formCreate();
+        f.ws->setSaveOptions({chosen});
+        const QString source = f.makePhoto(QStringLiteral("src.jpg"), QSize(96, 64));
+        f.open(source);
+        if (change == u"flip")
+            f.ws->flip1Click();
+        else if (change == u"mirror")
+            f.ws->mirror2Click();
+        else if (change == u"greyscale")
+            f.ws->plainEffectClick(EffectItem::Greyscale);
+        else if (change == u"brightness")
+            f.ws->mutableAttributes().brightness = 300;
+        else if (change == u"contrast")
+            f.ws->mutableAttributes().contrast = 300;
+        f.ws->memo1KeyUp({QStringLiteral("STAMP 2026")});
+        const QImage stamped = f.ws->stampedPhoto();
+        QVERIFY(stamped != f.ws->basePhoto());
+
+        const QString copy = f.dir.filePath(QStringLiteral("copy.jpg"));
+        f.platform.dialogs.savePhotoAnswers.enqueue(copy);
+        f.ws->saveAs1Click();
+        QCOMPARE(f.platform.prompts.texts().last(), QStringLiteral("The file has been saved."));
+
+        const QString normal = f.dir.filePath(QStringLiteral("normal.jpg"));
+        QVERIFY(metadata::saveStampedJpeg(stamped, f.ws->attributes().jpegQuality, source, normal));
+        const metadata::LosslessEncoding kept = metadata::encodeLosslessJpeg(
+            test::readFile(source), f.ws->basePhoto(), stamped, f.ws->attributes().jpegQuality);
+        QVERIFY(kept.ok());
+        const QByteArray expected = lossless ? kept.jpeg : test::readFile(normal);
+        QCOMPARE(test::readFile(copy), expected);
+
+        // Save writes over the source it reads from.
+        f.platform.prompts.confirmAnswers.enqueue(true);
+        f.ws->save1Click();
+        QCOMPARE(f.platform.prompts.texts().last(),
+                 QStringLiteral("The original file has been overwritten successfully."));
+        QCOMPARE(test::readFile(source), expected);
+    }
+
+    void saveOptionsOutliveTheSession()
+    {
+        WorkspaceFixture f;
+        f.ws->formCreate();
+        QVERIFY(!f.ws->saveOptions().keepOwnCompression);
+        f.ws->setSaveOptions({true});
+        QVERIFY(f.ws->formClose());
+        QCOMPARE(QFileInfo(f.ws->saveOptionsPath()).absolutePath(),
+                 QFileInfo(f.ws->defaultProfilePath()).absolutePath());
+
+        Workspace again(f.platform.platform());
+        again.formCreate();
+        QVERIFY(again.saveOptions().keepOwnCompression);
     }
 
     void saveFailureLeavesEverything()

@@ -231,6 +231,55 @@ private slots:
         QCOMPARE(QDir(QFileInfo(photo).path()).entryList(QDir::Files | QDir::Hidden),
                  (QStringList{"a.jpg", "filler"}));
     }
+
+    /// With --lossless the log line of each photo says which save ran.
+    void losslessLogLine_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("effect");    // of the profile, with keep flags 1111
+        QTest::addColumn<QByteArray>("source"); // empty: a camera photo
+        QTest::addColumn<QString>("note");      // after "saved in DEST/a.jpg."
+        QTest::newRow("plain photo") << QStringList{"--lossless"} << "" << QByteArray()
+                                     << " Own compression kept outside the stamp.";
+        QTest::newRow("adjusted photo") << QStringList{"--lossless"} << "greyscale" << QByteArray()
+                                        << " Compressed anew: the photo is adjusted.";
+        QTest::newRow("photo the lossless save refuses")
+            << QStringList{"--lossless"} << "" << QByteArray("cut short")
+            << " Compressed anew: damaged image data.";
+        QTest::newRow("without --lossless") << QStringList{} << "" << QByteArray() << "";
+    }
+    void losslessLogLine()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, effect);
+        QFETCH(QByteArray, source);
+        QFETCH(QString, note);
+        QTemporaryDir dir;
+        const QString destination = dir.filePath(QStringLiteral("out"));
+        QDir().mkpath(destination);
+        const QString photo = dir.filePath(QStringLiteral("a.jpg"));
+        QByteArray bytes =
+            test::readBytes(test::cameraPhoto(QStringLiteral("exif-org-kodak-dc210.jpg")));
+        QVERIFY2(!bytes.isEmpty(), "the camera photo is missing");
+        if (!source.isEmpty())
+            bytes.chop(bytes.size() / 3); // libjpeg finishes it in grey; the lossless save refuses
+        test::writeBytes(photo, bytes);
+        StampAttributes profile;
+        profile.stampTexts = {{QStringLiteral("[p_filename]"), true}};
+        profile.keepFlags = QStringLiteral("1111");
+        profile.effect = effect.isEmpty() ? PhotoEffect::None : PhotoEffect::Greyscale;
+        const QString profilePath = dir.filePath(QStringLiteral("p.tsrx"));
+        test::writeProfile(profilePath, test::profileLines(profile));
+
+        const CliRun run =
+            runBatch(dir.path(), options + QStringList{profilePath, destination, photo});
+        QCOMPARE(run.status, 0);
+        const QString log = QString::fromUtf8(test::readBytes(
+            dir.filePath(QStringLiteral("Documents/Orvane/Tessarine/1/")) + batch::BatchLogName));
+        const QString saved = QStringLiteral("a.jpg stamped successfully and saved in ") +
+                              destination + QStringLiteral("/a.jpg.") + note;
+        QVERIFY2(log.contains(saved + QStringLiteral("\r\n")), qPrintable(log));
+    }
 };
 
 TESS_TEST_MAIN(TestCliBatch)

@@ -8,13 +8,19 @@
 #include <QByteArray>
 #include <QFile>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QList>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QString>
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <jpeglib.h>
+#include <optional>
 #include <vector>
 
 namespace tess::test {
@@ -36,9 +42,19 @@ struct LibjpegFixture
     J_COLOR_SPACE stored = JCS_YCbCr; ///< the file's colour space
     bool adobeMarker = true;          ///< only for CMYK/YCCK
     bool progressive = false;
+    bool optimize = false; ///< Huffman tables made for this picture alone
+    bool arithmetic = false;
+    int restartInterval = 0; ///< in MCUs; 0 for none
     int quality = 95;
     J_DCT_METHOD dct = JDCT_ISLOW;
     std::vector<jpeg_scan_info> scans; ///< a progressive scan script of its own, if not empty
+    /// Per component, if not empty: its sampling factors and its own quantization table.
+    struct Component
+    {
+        int h = 1, v = 1;
+        std::array<quint16, DCTSIZE2> quant{};
+    };
+    std::vector<Component> components;
 };
 
 /// Encodes with plain libjpeg calls, independent of the program's own encoder.
@@ -64,6 +80,19 @@ inline QByteArray encodeWithLibjpeg(const LibjpegFixture& f, const SampleFn& sam
     cinfo.dct_method = f.dct;
     if (f.progressive)
         jpeg_simple_progression(&cinfo);
+    for (std::size_t c = 0; c < f.components.size(); ++c) {
+        const int i = int(c);
+        cinfo.comp_info[i].h_samp_factor = f.components[c].h;
+        cinfo.comp_info[i].v_samp_factor = f.components[c].v;
+        cinfo.comp_info[i].quant_tbl_no = i;
+        if (!cinfo.quant_tbl_ptrs[i])
+            cinfo.quant_tbl_ptrs[i] =
+                jpeg_alloc_quant_table(reinterpret_cast<j_common_ptr>(&cinfo));
+        std::copy_n(f.components[c].quant.begin(), DCTSIZE2, cinfo.quant_tbl_ptrs[i]->quantval);
+    }
+    cinfo.optimize_coding = f.optimize;
+    cinfo.arith_code = f.arithmetic;
+    cinfo.restart_interval = unsigned(f.restartInterval);
     if (!f.scans.empty()) {
         cinfo.scan_info = f.scans.data();
         cinfo.num_scans = int(f.scans.size());
@@ -274,6 +303,22 @@ inline QByteArray iccPayload(int sequence, int count, const QByteArray& colourSp
     if (sequence == 1)
         profile.replace(16, 4, colourSpace);
     return p + profile;
+}
+
+/// exiftool's reading of a few EXIF tags of each file, or nothing when it is not installed.
+std::optional<QJsonArray> exiftool(const QStringList& tags, const QStringList& files)
+{
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("exiftool"));
+    if (program.isEmpty())
+        return std::nullopt;
+    QProcess p;
+    QStringList args{QStringLiteral("-j"), QStringLiteral("-n")};
+    for (const QString& t : tags)
+        args << u'-' + t;
+    p.start(program, args + files);
+    if (!p.waitForFinished(60000))
+        return std::nullopt;
+    return QJsonDocument::fromJson(p.readAllStandardOutput()).array();
 }
 
 } // namespace tess::test

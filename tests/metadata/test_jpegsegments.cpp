@@ -19,6 +19,7 @@
 
 using namespace tess;
 using namespace tess::metadata;
+using test::exiftool;
 using test::segment;
 using test::segmentData;
 
@@ -94,22 +95,6 @@ QByteArray withoutSizeFields(QByteArray data, const std::optional<TImageInfo>& i
         }
     }
     return data;
-}
-
-/// exiftool's reading of a few EXIF tags of each file, or nothing when it is not installed.
-std::optional<QJsonArray> exiftool(const QStringList& tags, const QStringList& files)
-{
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("exiftool"));
-    if (program.isEmpty())
-        return std::nullopt;
-    QProcess p;
-    QStringList args{QStringLiteral("-j"), QStringLiteral("-n")};
-    for (const QString& t : tags)
-        args << u'-' + t;
-    p.start(program, args + files);
-    if (!p.waitForFinished(60000))
-        return std::nullopt;
-    return QJsonDocument::fromJson(p.readAllStandardOutput()).array();
 }
 
 // --- Orientation fixtures: pictures turned with Qt's own transforms ---------------------

@@ -138,6 +138,12 @@ private slots:
                              "Keep Photo Adjustments on O&pen",
                              "Keep Photo Adjustments in B&atch Mode"}[i]));
         QCOMPARE(form.qualityDefaultButton()->text(), QStringLiteral("D&efault"));
+        QCOMPARE(form.keepOwnCompressionBox()->text().replace(u'\n', u' '),
+                 QStringLiteral("Keep the photo's own compression outside the stamp"));
+        QVERIFY(form.keepOwnCompressionBox()->toolTip().contains(
+            QStringLiteral("The JPEG quality then applies only to the stamp's blocks.")));
+        QCOMPARE(form.keepOwnCompressionBox()->parentWidget(),
+                 form.qualityDefaultButton()->parentWidget()); // in the JPEG group
         QCOMPARE(form.borderDefaultButton()->text(), QStringLiteral("&Default"));
         QCOMPARE(form.useCurrentButton()->text(), QStringLiteral("&Use Current"));
         QCOMPARE(form.okButton()->text(), QStringLiteral("OK"));
@@ -344,6 +350,37 @@ private slots:
         });
         QVERIFY(!o.f.ws->dialogCancelled());
         QCOMPARE(o.f.ws->attributes().keepFlags, expected);
+    }
+
+    /// The choice lives outside the attributes; only OK stores it.
+    void keepOwnCompressionOnOk_data()
+    {
+        QTest::addColumn<bool>("stored");
+        QTest::addColumn<bool>("click");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("ticked and OK") << false << true << true << true;
+        QTest::newRow("shown as stored, OK") << true << false << true << true;
+        QTest::newRow("unticked and OK") << true << true << true << false;
+        QTest::newRow("ticked and Cancel") << false << true << false << false;
+    }
+    void keepOwnCompressionOnOk()
+    {
+        QFETCH(bool, stored);
+        QFETCH(bool, click);
+        QFETCH(bool, ok);
+        QFETCH(bool, expected);
+        OptionsFixture o;
+        o.f.ws->setSaveOptions({stored});
+        const StampAttributes before = o.f.ws->attributes();
+        o.options([&](Toptionform& form) {
+            QCOMPARE(form.keepOwnCompressionBox()->isChecked(), stored);
+            if (click)
+                form.keepOwnCompressionBox()->click();
+            (ok ? form.okButton() : form.cancelButton())->click();
+        });
+        QCOMPARE(o.f.ws->saveOptions().keepOwnCompression, expected);
+        QCOMPARE(o.f.ws->attributes().keepFlags, before.keepFlags);
     }
 
     void spinBoxSettlesTypedText_data()
