@@ -75,6 +75,25 @@ int runBenchmarks(int argc, char** argv, MedianReporter& reporter)
     return 0;
 }
 
+StampAttributes heavyStampAttributes()
+{
+    StampAttributes a;
+    a.fontName = QStringLiteral("DejaVu Sans");
+    a.fontSize = 18;
+    a.proportionalSize = true;
+    a.referenceHeight = 768;
+    a.effect = PhotoEffect::Sepia;
+    a.sepiaLevel = 45;
+    a.brightness = 300;
+    a.contrast = 200;
+    a.outlineWidth = 2;
+    a.outlineColor = 0x00000000;
+    a.textColor = 0x0000FFFF;
+    a.opacity = 153;
+    a.position = positions::BottomRight;
+    return a;
+}
+
 void repeated(benchmark::internal::Benchmark* b)
 {
     b->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);

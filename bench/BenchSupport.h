@@ -4,6 +4,8 @@
 // table printed after the console report, and the plain libjpeg floor (decode and encode
 // straight into and out of an RGB buffer) that program cases are measured against.
 
+#include "app/attributes/StampAttributes.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QImage>
@@ -61,6 +63,10 @@ int runBenchmarks(int argc, char** argv, MedianReporter& reporter);
 
 /// 5 repetitions, aggregates only, milliseconds.
 void repeated(benchmark::internal::Benchmark* b);
+
+/// The settings of the stamping benchmarks: sepia, brightness 300, contrast 200, 60 % opacity
+/// and an outlined stamp at proportional size in the bottom-right corner; no stamp texts.
+StampAttributes heavyStampAttributes();
 
 /// A photo-like picture (gradients with noise), interleaved RGB rows without padding.
 std::vector<unsigned char> makeRgb(int width, int height);

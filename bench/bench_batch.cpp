@@ -69,21 +69,8 @@ QStringList sources()
 
 StampAttributes attributes()
 {
-    StampAttributes a;
-    a.fontName = QStringLiteral("DejaVu Sans");
-    a.fontSize = 18;
-    a.proportionalSize = true;
-    a.referenceHeight = 768;
-    a.effect = PhotoEffect::Sepia;
-    a.sepiaLevel = 45;
-    a.brightness = 300;
-    a.contrast = 200;
-    a.outlineWidth = 2;
-    a.outlineColor = 0x00000000;
-    a.textColor = 0x0000FFFF;
-    a.opacity = 153;
+    StampAttributes a = bench::heavyStampAttributes();
     a.jpegQuality = kQuality;
-    a.position = positions::BottomRight;
     a.stampTexts = {{QStringLiteral("[p_filename] [p_width] x [p_height]"), true},
                     {QStringLiteral("[p_filedatetime]"), true},
                     {QStringLiteral("Stamped by Orvane Tessarine"), true}};

@@ -34,20 +34,8 @@ QImage photo()
 
 StampAttributes attributes()
 {
-    StampAttributes a;
+    StampAttributes a = bench::heavyStampAttributes();
     a.fontName = QStringLiteral("Liberation Sans");
-    a.fontSize = 18;
-    a.proportionalSize = true;
-    a.referenceHeight = 768;
-    a.effect = PhotoEffect::Sepia;
-    a.sepiaLevel = 45;
-    a.brightness = 300;
-    a.contrast = 200;
-    a.outlineWidth = 2;
-    a.outlineColor = 0x00000000;
-    a.textColor = 0x0000FFFF;
-    a.opacity = 153;
-    a.position = positions::BottomRight;
     a.stampTexts = {{QStringLiteral("[make_exif] [model_exif]"), true},
                     {QStringLiteral("[originaldatetime_exif]"), true},
                     {QStringLiteral("[fstops_exif] [exposure_exif] ISO [isospeed_exif]"), true}};
