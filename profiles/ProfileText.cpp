@@ -2,6 +2,7 @@
 
 #include "platform/Text8Bit.h"
 #include "profiles/AttributeProfile.h"
+#include "profiles/ProfileLayout.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -11,20 +12,35 @@ namespace tess::profiles {
 
 namespace {
 
-constexpr int MarkerLines = 12;
+/// What some editors put in front of a UTF-8 file.
+constexpr QByteArrayView ByteOrderMark("\xEF\xBB\xBF");
 
 bool isLineBreak(QChar c)
 {
     return c == u'\r' || c == u'\n';
 }
 
-bool startsWithHeaderLine(const QByteArray& bytes)
+bool startsWithHeaderLine(QByteArrayView bytes)
 {
     const QByteArray header = ProfileHeader.toLatin1();
     if (!bytes.startsWith(header))
         return false;
     return bytes.size() == header.size() || bytes[header.size()] == '\r' ||
            bytes[header.size()] == '\n';
+}
+
+/// Far above any font name or mask a person types; a longer line would cost minutes of
+/// work wherever it is drawn or logged.
+bool hasOverlongLine(QByteArrayView bytes)
+{
+    qsizetype length = 0;
+    for (const char c : bytes) {
+        if (c == '\r' || c == '\n')
+            length = 0;
+        else if (++length > MaxProfileLineBytes)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -37,9 +53,13 @@ std::optional<QString> readProfileText(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray bytes = file.read(MaxProfileBytes + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > MaxProfileBytes ||
-        !startsWithHeaderLine(bytes))
+    const QByteArray read = file.read(MaxProfileBytes + 1);
+    if (file.error() != QFileDevice::NoError || read.size() > MaxProfileBytes)
+        return std::nullopt;
+    QByteArrayView bytes(read);
+    if (bytes.startsWith(ByteOrderMark))
+        bytes = bytes.sliced(ByteOrderMark.size());
+    if (!startsWithHeaderLine(bytes) || hasOverlongLine(bytes))
         return std::nullopt;
     // The header is plain ASCII, so it is one line in either decoding.
     return platform::decode8Bit(bytes);
@@ -64,7 +84,7 @@ QStringView ProfileLines::next()
 
 void ProfileLines::skipMarkers()
 {
-    for (int i = 0; i < MarkerLines && !atEnd(); ++i) {
+    for (int i = 0; i < MarkerLineCount && !atEnd(); ++i) {
         if (next() == u"-12-")
             return;
     }

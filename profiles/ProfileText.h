@@ -6,10 +6,11 @@
 
 namespace tess::profiles {
 
-/// The text of the profile at `path`: the file is read whole, line 1 is compared with the
-/// header byte for byte (so a byte-order mark in front of it makes the file no profile),
-/// and the bytes are decoded as UTF-8, else Windows-1252. Nothing when the file can't be
-/// read, is far too large to be a profile, or does not begin with the header.
+/// The text of the profile at `path`: the file is read whole, a UTF-8 byte-order mark in
+/// front is dropped, line 1 is compared with the header byte for byte, and the bytes are
+/// decoded as UTF-8, else Windows-1252. Nothing when the file can't be read, is far too
+/// large to be a profile, has a line longer than `MaxProfileLineBytes`, or does not begin
+/// with the header.
 std::optional<QString> readProfileText(const QString& path);
 
 /// Hands out the lines of a profile's text one by one: CR LF, LF and CR all end a line,

@@ -159,9 +159,10 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("empty") << QByteArray();
-        QTest::newRow("byte-order mark before the header")
-            << QByteArray("\xEF\xBB\xBF"
-                          "Orvane Tessarine 1.0\r\n");
+        QTest::newRow("line over 64 KB")
+            << (test::profileLines(unusualAttributes()).join(QStringLiteral("\r\n")) +
+                QStringLiteral("\r\n") + QString(65537, u'x') + QStringLiteral("\r\n1\r\n"))
+                   .toUtf8();
         QTest::newRow("header with more text") << QByteArray("Orvane Tessarine 1.0 beta\r\n");
         QTest::newRow("header only") << QByteArray("Orvane Tessarine 1.0\r\n");
         QTest::newRow("mask without its check mark")
@@ -210,20 +211,28 @@ private slots:
         QCOMPARE(read->stampTexts, (QList<StampText>{{"[make_exif]", true}, {"second", false}}));
     }
 
-    /// LF and CR line ends read like CR LF; the file's own entries are the whole list.
+    /// LF and CR line ends read like CR LF, a UTF-8 byte-order mark in front is dropped;
+    /// the file's own entries are the whole list.
     void lineEnds_data()
     {
         QTest::addColumn<QString>("lineEnd");
-        QTest::newRow("CR LF") << "\r\n";
-        QTest::newRow("LF") << "\n";
-        QTest::newRow("CR") << "\r";
+        QTest::addColumn<QString>("start");
+        QTest::newRow("CR LF") << "\r\n"
+                               << "";
+        QTest::newRow("LF") << "\n"
+                            << "";
+        QTest::newRow("CR") << "\r"
+                            << "";
+        QTest::newRow("byte-order mark, CR LF") << "\r\n"
+                                                << "\uFEFF";
     }
     void lineEnds()
     {
         QFETCH(QString, lineEnd);
+        QFETCH(QString, start);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("p.tsrx"));
-        test::writeBytes(path, profileLines(unusualAttributes()).join(lineEnd).toUtf8());
+        test::writeBytes(path, (start + profileLines(unusualAttributes()).join(lineEnd)).toUtf8());
         const std::optional<BatchSettings> read = readBatchProfile(path);
         QVERIFY(read);
         QCOMPARE(*read, batchSettingsFromAttributes(unusualAttributes()));

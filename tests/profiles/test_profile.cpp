@@ -640,6 +640,14 @@ private slots:
             << false << recovered(base());
         row("byte-order mark before the header",
             withLine(standard, 1, "\xEF\xBB\xBFOrvane Tessarine 1.0"))
+            << true << full;
+        row("mask of 64 KB", withLine(standard, 42, QByteArray(65536, 'm')))
+            << true << changed(full, [](StampAttributes& a) {
+                   a.stampTexts[2].mask = QString(65536, u'm');
+               });
+        row("mask one byte over 64 KB", withLine(standard, 42, QByteArray(65537, 'm')))
+            << false << recovered(base());
+        row("font name over 64 KB", withLine(standard, 4, QByteArray(100000, 'f')))
             << false << recovered(base());
         row("byte-order mark after the header",
             withLine(standard, 1, "Orvane Tessarine 1.0\xEF\xBB\xBF"))
