@@ -19,7 +19,6 @@ const QString LossQuestion =
 const QString NotValid = QStringLiteral("The file is not valid or could not be open.");
 const QString CouldNotSave = QStringLiteral("The file could not be saved at this time.");
 const QString AppTitle = QStringLiteral("Orvane Tessarine");
-const QString DefaultCaption = QStringLiteral("Stamp Text Attributes - default.tsrx");
 
 const QString HelpPage = QStringLiteral("https://www.orvane.example/tessarine/help/");
 const QString HomePage = QStringLiteral("https://www.orvane.example/");
@@ -95,7 +94,7 @@ Workspace::~Workspace() = default;
 
 QString Workspace::defaultProfilePath() const
 {
-    return m_platform.folders->dataFolder() + QStringLiteral("default.tsrx");
+    return m_platform.folders->dataFolder() + profiles::DefaultProfileName;
 }
 
 void Workspace::guarded(const std::function<void()>& command)
