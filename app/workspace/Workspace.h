@@ -245,8 +245,15 @@ private:
     /// Runs \a body with the text-preview renders it asks for held back and done once at
     /// its end; a mask render on the way makes them unnecessary.
     void batchRenders(const std::function<void()>& body);
-    void openChosenPhoto(const QString& path, const QString& p, double rx, double ry);
-    void dropPhoto(const QString& path, const QString& p, double rx, double ry);
+    enum class PhotoSource
+    {
+        OpenDialog,
+        Drop
+    };
+    /// The steps Open and drop share once the path is known.
+    void openPhoto(const QString& path, PhotoSource source, const QString& p, double rx, double ry);
+    /// The end of every command that changes the stamp text list.
+    void stampListChanged();
 
     platform::Platform m_platform;
     WorkspaceWindows* m_windows = nullptr;
