@@ -149,59 +149,59 @@ QByteArray valueBytes(const QString& text)
 
 void AttributesTarget::setWindowPosition(int left, int top)
 {
-    a_.windowLeft = left;
-    a_.windowTop = top;
+    m_attributes.windowLeft = left;
+    m_attributes.windowTop = top;
 }
 
 void AttributesTarget::setFontName(const QString& name)
 {
-    a_.fontName = name;
+    m_attributes.fontName = name;
 }
 
 void AttributesTarget::setFontSize(int size)
 {
-    a_.fontSize = size;
+    m_attributes.fontSize = size;
 }
 
 void AttributesTarget::setFontStyle(bool bold, bool italic)
 {
-    a_.bold = bold;
-    a_.italic = italic;
+    m_attributes.bold = bold;
+    m_attributes.italic = italic;
 }
 
 void AttributesTarget::setTextColor(quint32 color)
 {
-    a_.textColor = color;
+    m_attributes.textColor = color;
 }
 
 void AttributesTarget::setOutlineColor(quint32 color)
 {
-    a_.outlineColor = color;
+    m_attributes.outlineColor = color;
 }
 
 void AttributesTarget::setOutlineWidth(int width)
 {
-    a_.outlineWidth = outlineWidthFor(width);
+    m_attributes.outlineWidth = outlineWidthFor(width);
 }
 
 void AttributesTarget::setDateFormatDateTime(int index)
 {
-    a_.dateFormatDateTime = index;
+    m_attributes.dateFormatDateTime = index;
 }
 
 void AttributesTarget::setDateFormatOriginal(int index)
 {
-    a_.dateFormatOriginal = index;
+    m_attributes.dateFormatOriginal = index;
 }
 
 void AttributesTarget::setDateFormatCreated(int index)
 {
-    a_.dateFormatCreated = index;
+    m_attributes.dateFormatCreated = index;
 }
 
 void AttributesTarget::setDateFormatOther(int index)
 {
-    a_.dateFormatOther = index;
+    m_attributes.dateFormatOther = index;
 }
 
 void AttributesTarget::moveTrackBar(int& value, int position)
@@ -209,7 +209,7 @@ void AttributesTarget::moveTrackBar(int& value, int position)
     if (value == position)
         return;
     value = position;
-    a_.position = positions::Custom; // as when the user drags the track bar
+    m_attributes.position = positions::Custom; // as when the user drags the track bar
 }
 
 void AttributesTarget::setTrackBarMax(int& value, int& maxValue, int max)
@@ -228,95 +228,95 @@ void AttributesTarget::setTrackBarPosition(int& value, int maxValue, int positio
 
 void AttributesTarget::setHorizontalTrackBarMax(int max)
 {
-    setTrackBarMax(a_.customX, a_.customXMax, max);
+    setTrackBarMax(m_attributes.customX, m_attributes.customXMax, max);
 }
 
 void AttributesTarget::setHorizontalTrackBarPosition(int position)
 {
-    setTrackBarPosition(a_.customX, a_.customXMax, position);
+    setTrackBarPosition(m_attributes.customX, m_attributes.customXMax, position);
 }
 
 void AttributesTarget::setVerticalTrackBarMax(int max)
 {
-    setTrackBarMax(a_.customY, a_.customYMax, max);
+    setTrackBarMax(m_attributes.customY, m_attributes.customYMax, max);
 }
 
 void AttributesTarget::setVerticalTrackBarPosition(int position)
 {
-    setTrackBarPosition(a_.customY, a_.customYMax, position);
+    setTrackBarPosition(m_attributes.customY, m_attributes.customYMax, position);
 }
 
 void AttributesTarget::setBorderWidth(int width)
 {
-    a_.borderWidth = width;
+    m_attributes.borderWidth = width;
 }
 
 void AttributesTarget::setOpacity(int opacity)
 {
-    a_.opacity = opacity;
+    m_attributes.opacity = opacity;
 }
 
 void AttributesTarget::setJpegQuality(int quality)
 {
-    a_.jpegQuality = quality;
+    m_attributes.jpegQuality = quality;
 }
 
 void AttributesTarget::setProportionalSize(bool on, int referenceHeight)
 {
-    a_.proportionalSize = on;
-    a_.referenceHeight = referenceHeight;
+    m_attributes.proportionalSize = on;
+    m_attributes.referenceHeight = referenceHeight;
 }
 
 void AttributesTarget::setBrightness(int brightness)
 {
-    a_.brightness = brightness;
+    m_attributes.brightness = brightness;
 }
 
 void AttributesTarget::setContrast(int contrast)
 {
-    a_.contrast = contrast;
+    m_attributes.contrast = contrast;
 }
 
 void AttributesTarget::resetEffect()
 {
-    a_.effect = PhotoEffect::None;
+    m_attributes.effect = PhotoEffect::None;
 }
 
 void AttributesTarget::selectEffect(PhotoEffect effect)
 {
-    a_.effect = effect;
+    m_attributes.effect = effect;
 }
 
 void AttributesTarget::setSepiaLevel(int level)
 {
-    a_.sepiaLevel = level;
+    m_attributes.sepiaLevel = level;
 }
 
 void AttributesTarget::setKeepFlags(const QString& flags)
 {
-    a_.keepFlags = flags;
+    m_attributes.keepFlags = flags;
 }
 
 void AttributesTarget::addStampText(const QString& mask)
 {
-    a_.stampTexts.append(StampText{mask, false});
+    m_attributes.stampTexts.append(StampText{mask, false});
 }
 
 void AttributesTarget::setLastStampTextTicked(bool ticked)
 {
-    if (!a_.stampTexts.isEmpty())
-        a_.stampTexts.last().ticked = ticked;
+    if (!m_attributes.stampTexts.isEmpty())
+        m_attributes.stampTexts.last().ticked = ticked;
 }
 
 void AttributesTarget::applyHeldPosition(const QString& position)
 {
-    a_.position = position;
+    m_attributes.position = position;
 }
 
 void AttributesTarget::recover()
 {
-    a_.outlineWidth = 0;
-    recovered_ = true;
+    m_attributes.outlineWidth = 0;
+    m_recovered = true;
 }
 
 // --- Value rules --------------------------------------------------------------------

@@ -15,8 +15,8 @@ inline const QString ProfileHeader = QStringLiteral("Orvane Tessarine 1.0");
 inline const QString DefaultProfileName = QStringLiteral("default.tsrx");
 /// Files larger than this cannot be profiles and are refused unread.
 inline constexpr qint64 MaxProfileBytes = qint64(64) * 1024 * 1024;
-/// A file with a longer line is no profile.
-inline constexpr qint64 MaxProfileLineBytes = 64 * 1024;
+/// A file with a line of more characters is no profile.
+inline constexpr qsizetype MaxProfileLineLength = 64 * 1024;
 
 /// What the profile reader applies its values to, one call per line as it reads.
 ///
@@ -79,9 +79,9 @@ public:
 class AttributesTarget : public ProfileTarget
 {
 public:
-    explicit AttributesTarget(StampAttributes& attributes) : a_(attributes) {}
+    explicit AttributesTarget(StampAttributes& attributes) : m_attributes(attributes) {}
 
-    bool recovered() const { return recovered_; }
+    bool recovered() const { return m_recovered; }
 
     void setWindowPosition(int left, int top) override;
     void setFontName(const QString& name) override;
@@ -118,8 +118,8 @@ private:
     void setTrackBarMax(int& value, int& maxValue, int max);
     void setTrackBarPosition(int& value, int maxValue, int position);
 
-    StampAttributes& a_;
-    bool recovered_ = false;
+    StampAttributes& m_attributes;
+    bool m_recovered = false;
 };
 
 /// The outline width rule of the Outline Width menu: 0..5 as they are, anything else 1.

@@ -30,14 +30,15 @@ bool startsWithHeaderLine(QByteArrayView bytes)
 }
 
 /// Far above any font name or mask a person types; a longer line would cost minutes of
-/// work wherever it is drawn or logged.
-bool hasOverlongLine(QByteArrayView bytes)
+/// work wherever it is drawn or logged. Counted in characters, so a file the program wrote
+/// from what it read is never refused for UTF-8 taking more bytes than Windows-1252.
+bool hasOverlongLine(QStringView text)
 {
     qsizetype length = 0;
-    for (const char c : bytes) {
-        if (c == '\r' || c == '\n')
+    for (const QChar c : text) {
+        if (c == u'\r' || c == u'\n')
             length = 0;
-        else if (++length > MaxProfileLineBytes)
+        else if (++length > MaxProfileLineLength)
             return true;
     }
     return false;
@@ -59,27 +60,30 @@ std::optional<QString> readProfileText(const QString& path)
     QByteArrayView bytes(read);
     if (bytes.startsWith(ByteOrderMark))
         bytes = bytes.sliced(ByteOrderMark.size());
-    if (!startsWithHeaderLine(bytes) || hasOverlongLine(bytes))
+    if (!startsWithHeaderLine(bytes))
         return std::nullopt;
     // The header is plain ASCII, so it is one line in either decoding.
-    return platform::decode8Bit(bytes);
+    QString text = platform::decode8Bit(bytes);
+    if (hasOverlongLine(text))
+        return std::nullopt;
+    return text;
 }
 
 QStringView ProfileLines::next()
 {
     if (atEnd())
         return {};
-    const qsizetype start = pos_;
+    const qsizetype start = m_pos;
     qsizetype end = start;
-    while (end < text_.size() && !isLineBreak(text_[end]))
+    while (end < m_text.size() && !isLineBreak(m_text[end]))
         ++end;
-    pos_ = end;
-    if (pos_ < text_.size()) {
+    m_pos = end;
+    if (m_pos < m_text.size()) {
         const bool crlf =
-            text_[pos_] == u'\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == u'\n';
-        pos_ += crlf ? 2 : 1;
+            m_text[m_pos] == u'\r' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == u'\n';
+        m_pos += crlf ? 2 : 1;
     }
-    return text_.sliced(start, end - start);
+    return m_text.sliced(start, end - start);
 }
 
 void ProfileLines::skipMarkers()

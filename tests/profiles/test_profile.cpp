@@ -641,13 +641,18 @@ private slots:
         row("byte-order mark before the header",
             withLine(standard, 1, "\xEF\xBB\xBFOrvane Tessarine 1.0"))
             << true << full;
-        row("mask of 64 KB", withLine(standard, 42, QByteArray(65536, 'm')))
+        row("mask of 64 K characters", withLine(standard, 42, QByteArray(65536, 'm')))
             << true << changed(full, [](StampAttributes& a) {
                    a.stampTexts[2].mask = QString(65536, u'm');
                });
-        row("mask one byte over 64 KB", withLine(standard, 42, QByteArray(65537, 'm')))
+        row("mask of 64 K characters in UTF-8",
+            withLine(standard, 42, QByteArray(65536, 'e').replace("e", "\xC3\xA9")))
+            << true << changed(full, [](StampAttributes& a) {
+                   a.stampTexts[2].mask = QString(65536, u'é');
+               });
+        row("mask one character over 64 K", withLine(standard, 42, QByteArray(65537, 'm')))
             << false << recovered(base());
-        row("font name over 64 KB", withLine(standard, 4, QByteArray(100000, 'f')))
+        row("font name over 64 K characters", withLine(standard, 4, QByteArray(100000, 'f')))
             << false << recovered(base());
         row("byte-order mark after the header",
             withLine(standard, 1, "Orvane Tessarine 1.0\xEF\xBB\xBF"))
