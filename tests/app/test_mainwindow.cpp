@@ -1,7 +1,7 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/PhotoPane.h"
 #include "metadata/PhotoFile.h"
-#include "tests/app/WorkspaceFixture.h"
+#include "tests/support/WorkspaceFixture.h"
 #include "tests/support/TestMain.h"
 #include "tests/support/TestPhotos.h"
 

@@ -1,5 +1,5 @@
 #include "metadata/PhotoFile.h"
-#include "tests/app/WorkspaceFixture.h"
+#include "tests/support/WorkspaceFixture.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMain.h"
 #include "tests/support/TestPhotos.h"

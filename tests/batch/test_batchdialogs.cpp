@@ -3,7 +3,7 @@
 #include "batch/ui/Tbatchprocess.h"
 #include "batch/ui/Tbatchstampform.h"
 #include "metadata/PhotoFile.h"
-#include "tests/app/WorkspaceFixture.h"
+#include "tests/support/WorkspaceFixture.h"
 #include "tests/batch/BatchTestSupport.h"
 #include "tests/support/TestMain.h"
 

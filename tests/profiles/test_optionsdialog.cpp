@@ -1,6 +1,6 @@
 #include "profiles/ui/ClampingSpinBox.h"
 #include "profiles/ui/Toptionform.h"
-#include "tests/app/WorkspaceFixture.h"
+#include "tests/support/WorkspaceFixture.h"
 #include "tests/support/TestMain.h"
 
 #include <QCheckBox>

@@ -1,4 +1,5 @@
 #include "profiles/AttributeProfile.h"
+#include "tests/support/TestAttributes.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMain.h"
 
@@ -11,6 +12,7 @@
 
 using namespace tess;
 using namespace tess::profiles;
+using tess::test::everyFieldSet;
 using tess::test::writeFile;
 
 Q_DECLARE_METATYPE(tess::StampAttributes)
@@ -321,45 +323,6 @@ QString describe(const StampAttributes& a)
     for (const StampText& t : a.stampTexts)
         s << QStringLiteral("entry [%1] %2").arg(t.mask).arg(t.ticked);
     return s.join(u'\n');
-}
-
-/// Every field away from its start value.
-StampAttributes everyFieldSet()
-{
-    StampAttributes a;
-    a.windowLeft = -1920;
-    a.windowTop = 2160;
-    a.fontName = QStringLiteral("DejaVu Sans Mono");
-    a.fontSize = 48;
-    a.bold = true;
-    a.italic = true;
-    a.textColor = 0x00123456;
-    a.outlineColor = 0x00FFFFFF;
-    a.outlineWidth = 4;
-    a.position = positions::TopRight;
-    a.customX = 1999;
-    a.customXMax = 4000;
-    a.customY = 1;
-    a.customYMax = 3000;
-    a.borderWidth = -3;
-    a.opacity = 77;
-    a.jpegQuality = 1;
-    a.dateFormatDateTime = 8;
-    a.dateFormatOriginal = 7;
-    a.dateFormatCreated = 6;
-    a.dateFormatOther = 5;
-    a.proportionalSize = true;
-    a.referenceHeight = 999999;
-    a.brightness = 510;
-    a.contrast = 0;
-    a.effect = PhotoEffect::Negative;
-    a.sepiaLevel = 255;
-    a.keepFlags = QStringLiteral("0101");
-    a.stampTexts = {{QStringLiteral("[datetime_exif]"), true},
-                    {QString(), false},
-                    {QStringLiteral("Été — 東京 ©"), true},
-                    {QStringLiteral("-12-"), false}};
-    return a;
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "tests/app/WorkspaceFixture.h"
+#include "tests/support/WorkspaceFixture.h"
 #include "tests/support/TestMain.h"
 #include "view/PrintGeometry.h"
 #include "view/ui/TForm14.h"
