@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace tess::profiles {
 
@@ -54,7 +55,9 @@ std::optional<QString> readProfileText(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray read = file.read(MaxProfileBytes + 1);
+    // Room for the size found when opening and one byte more, so a file that grew past the
+    // limit since is still refused; not the whole limit, which would cost 64 MB each read.
+    const QByteArray read = file.read(std::min(file.size(), MaxProfileBytes) + 1);
     if (file.error() != QFileDevice::NoError || read.size() > MaxProfileBytes)
         return std::nullopt;
     QByteArrayView bytes(read);
