@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 namespace tess::platform {
@@ -31,8 +30,10 @@ public:
     /// Save As for a photo: asks before replacing, appends ".jpg" to a bare name.
     virtual std::optional<QString> savePhotoAs(const QString& initialFolder) = 0;
     /// Open and save dialogs for attribute profiles ("*.tsrx").
-    virtual std::optional<QString> openProfile(const QString& title, const QString& initialFolder) = 0;
-    virtual std::optional<QString> saveProfile(const QString& title, const QString& initialFolder) = 0;
+    virtual std::optional<QString> openProfile(const QString& title,
+                                               const QString& initialFolder) = 0;
+    virtual std::optional<QString> saveProfile(const QString& title,
+                                               const QString& initialFolder) = 0;
     /// Scalable fonts only; starts with \a current.
     virtual std::optional<FontChoice> chooseFont(const FontChoice& current) = 0;
     /// Colours are 0x00BBGGRR.

@@ -23,8 +23,9 @@ PhotoFileDialog::PhotoFileDialog(QWidget* parent, const QString& initialFolder,
                     QStringLiteral("JPEG Image File (*.jpeg)")});
     if (!lastFile.isEmpty()) {
         const QFileInfo info(lastFile);
-        if (info.dir().exists() && info.absolutePath().compare(QFileInfo(initialFolder).absoluteFilePath(),
-                                                               Qt::CaseInsensitive) == 0)
+        if (info.dir().exists() &&
+            info.absolutePath().compare(QFileInfo(initialFolder).absoluteFilePath(),
+                                        Qt::CaseInsensitive) == 0)
             selectFile(info.fileName());
     }
 
@@ -42,7 +43,8 @@ void PhotoFileDialog::showPreview(const QString& path)
     QImageReader reader(path);
     reader.setAutoTransform(false);
     const QSize size = reader.size();
-    if (!QFileInfo(path).isFile() || !size.isValid() || qint64(size.width()) * size.height() > 400'000'000) {
+    if (!QFileInfo(path).isFile() || !size.isValid() ||
+        qint64(size.width()) * size.height() > 400'000'000) {
         m_preview->clear();
         return;
     }

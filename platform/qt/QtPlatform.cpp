@@ -123,7 +123,8 @@ std::optional<FontChoice> QtDialogs::chooseFont(const FontChoice& current)
 
 std::optional<quint32> QtDialogs::chooseColor(quint32 current)
 {
-    const QColor initial(int(current & 0xFF), int((current >> 8) & 0xFF), int((current >> 16) & 0xFF));
+    const QColor initial(int(current & 0xFF), int((current >> 8) & 0xFF),
+                         int((current >> 16) & 0xFF));
     const QColor chosen = QColorDialog::getColor(initial, parentWindow(), QStringLiteral("Color"));
     if (!chosen.isValid())
         return std::nullopt;

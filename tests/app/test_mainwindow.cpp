@@ -1,9 +1,9 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/PhotoPane.h"
 #include "metadata/PhotoFile.h"
-#include "tests/support/WorkspaceFixture.h"
 #include "tests/support/TestMain.h"
 #include "tests/support/TestPhotos.h"
+#include "tests/support/WorkspaceFixture.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #include "metadata/PhotoFile.h"
-#include "tests/support/WorkspaceFixture.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMain.h"
 #include "tests/support/TestPhotos.h"
+#include "tests/support/WorkspaceFixture.h"
 
 #include <QFile>
 #include <QFileInfo>

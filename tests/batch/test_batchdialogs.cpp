@@ -3,9 +3,9 @@
 #include "batch/ui/Tbatchprocess.h"
 #include "batch/ui/Tbatchstampform.h"
 #include "metadata/PhotoFile.h"
-#include "tests/support/WorkspaceFixture.h"
 #include "tests/batch/BatchTestSupport.h"
 #include "tests/support/TestMain.h"
+#include "tests/support/WorkspaceFixture.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

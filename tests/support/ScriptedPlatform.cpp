@@ -35,13 +35,15 @@ std::optional<QString> ScriptedDialogs::savePhotoAs(const QString& initialFolder
     return answer(savePhotoAnswers);
 }
 
-std::optional<QString> ScriptedDialogs::openProfile(const QString& title, const QString& initialFolder)
+std::optional<QString> ScriptedDialogs::openProfile(const QString& title,
+                                                    const QString& initialFolder)
 {
     asked.append(QStringLiteral("openProfile ") + title + u' ' + initialFolder);
     return answer(openProfileAnswers);
 }
 
-std::optional<QString> ScriptedDialogs::saveProfile(const QString& title, const QString& initialFolder)
+std::optional<QString> ScriptedDialogs::saveProfile(const QString& title,
+                                                    const QString& initialFolder)
 {
     asked.append(QStringLiteral("saveProfile ") + title + u' ' + initialFolder);
     return answer(saveProfileAnswers);
