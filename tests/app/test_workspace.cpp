@@ -285,11 +285,12 @@ private slots:
         QCOMPARE(f.ws->selectedEntry(), 1);
 
         // Edit cancelled: nothing changes and nothing renders.
-        const QImage before = f.ws->stampedPhoto();
         f.ws->memo1KeyUp({QStringLiteral("kept")});
+        const QImage before = f.ws->stampedPhoto();
         f.ws->speedButton3Click();
         QCOMPARE(f.ws->attributes().stampTexts.at(1).mask, QStringLiteral("one"));
         QCOMPARE(f.ws->textPreview(), QStringList{QStringLiteral("kept")});
+        QCOMPARE(f.ws->stampedPhoto(), before);
         f.windows.editAnswers.enqueue(QStringLiteral("edited"));
         f.ws->speedButton3Click();
         QCOMPARE(f.ws->attributes().stampTexts.at(1).mask, QStringLiteral("edited"));
@@ -301,7 +302,6 @@ private slots:
         f.ws->setSelectedEntry(-1);
         f.ws->speedButton6Click();
         QCOMPARE(f.ws->attributes().stampTexts.size(), 1);
-        Q_UNUSED(before);
     }
 
     void menuGroups()
