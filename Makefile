@@ -6,11 +6,14 @@
 #   make fuzz           the libFuzzer targets (clang), run for FUZZ_SECONDS each
 #   make install        build and install into PREFIX (/usr/local)
 #   make package        build a Debian package (build/tessarine_*.deb)
+#   make format-check   fails when a tracked source is not clang-formatted
+# WERROR=1 makes every warning an error (CI builds).
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 SANITIZE ?= 0
 FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
+WERROR ?= 0
 
 ifeq ($(SANITIZE),1)
 BUILD := build-sanitize
@@ -19,8 +22,12 @@ else
 BUILD := build
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 endif
+ifeq ($(WERROR),1)
+CMAKE_FLAGS += -DTESS_WERROR=ON
+FUZZ_FLAGS := -DTESS_WERROR=ON
+endif
 
-.PHONY: deps configure build run test bench fuzz clean format install package
+.PHONY: deps configure build run test bench fuzz clean format format-check install package
 
 deps:
 	@bash scripts/install-deps.sh
@@ -51,16 +58,20 @@ bench: configure
 
 fuzz:
 	@WITH_FUZZ=1 bash scripts/install-deps.sh
-	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DTESS_FUZZ=ON -DTESS_TESTS=OFF -DTESS_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DTESS_FUZZ=ON -DTESS_TESTS=OFF -DTESS_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo $(FUZZ_FLAGS) >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target fuzzers
 	@mkdir -p fuzz-corpus
 	@for f in build-fuzz/fuzz/fuzz_*; do [ -f $$f ] && [ -x $$f ] || continue; \
-		n=$$(basename $$f); mkdir -p fuzz-corpus/$$n; \
+		n=$$(basename $$f); mkdir -p fuzz-corpus/$$n; seeds=fuzz/corpus/$${n#fuzz_}; \
+		[ -d $$seeds ] || seeds="tests/data/photos/camera tests/data/photos/invalid"; \
 		echo "== $$n"; $$f -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 \
-			-artifact_prefix=fuzz-corpus/$$n- fuzz-corpus/$$n tests/data/photos/camera tests/data/photos/invalid || exit 1; done
+			-artifact_prefix=fuzz-corpus/$$n- fuzz-corpus/$$n $$seeds || exit 1; done
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+format-check:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
 	rm -rf build build-sanitize build-fuzz

@@ -140,13 +140,9 @@ bool BatchRun::runBatch()
     }
 
     WrittenDestinations written;
-    const BatchPhotoContext context{m_settings,
-                                    m_job.destinationFolder,
-                                    m_job.overwrite,
-                                    *m_platform.clock,
-                                    log,
-                                    &written,
-                                    m_job.keepOwnCompression};
+    const BatchPhotoContext context{
+        m_settings, m_job.destinationFolder, m_job.overwrite, *m_platform.clock, log,
+        &written,   m_job.keepOwnCompression};
     const qsizetype count = m_job.files.size();
     const int workers = workerCount(m_job);
     QStringList destinations;

@@ -1,118 +1,104 @@
 #include "batch/BatchSettings.h"
 
 #include "profiles/AttributeProfile.h"
+#include "profiles/ProfileLayout.h"
 #include "profiles/ProfileText.h"
 
 #include <exception>
 
 namespace tess::batch {
 
+using profiles::ProfileField;
+
 namespace {
 
-/// A line that should hold a number now but does not.
-struct BadLine
-{};
-
-/// The lines of a profile, with the conversions a batch needs at reading time.
-class Lines
+/// Stores one value line. The lines the batch holds as text are kept as they stand and
+/// converted when a photo is stamped; the others are converted now and a bad one makes
+/// the profile unreadable (throws ProfileConversionError).
+void setBatchField(BatchSettings& s, ProfileField field, QStringView view)
 {
-public:
-    explicit Lines(QStringView text) : lines_(text) {}
-
-    bool atEnd() const { return lines_.atEnd(); }
-    QString next() { return lines_.next().toString(); }
-    void skipMarkers() { lines_.skipMarkers(); }
-
-    int integer() { return integer(next()); }
-
-    static int integer(QStringView text)
-    {
-        const std::optional<int> value = profiles::profileInteger(text);
-        if (!value)
-            throw BadLine{};
-        return *value;
+    using profiles::lineInteger;
+    const QString text = view.toString();
+    switch (field) {
+    case ProfileField::WindowLeft:
+    case ProfileField::WindowTop:
+        return; // the window position has no place in a batch
+    case ProfileField::FontName:
+        s.fontName = text;
+        return;
+    case ProfileField::FontSize:
+        s.fontSize = text;
+        return;
+    case ProfileField::FontStyle:
+        s.fontStyle = text;
+        return;
+    case ProfileField::TextColor:
+        s.textColor = static_cast<quint32>(lineInteger(text));
+        return;
+    case ProfileField::OutlineColor:
+        s.outlineColor = static_cast<quint32>(lineInteger(text));
+        return;
+    case ProfileField::OutlineWidth:
+        s.outlineWidth = text;
+        return;
+    case ProfileField::Position:
+        s.position = text;
+        return;
+    case ProfileField::DateFormatDateTime:
+        s.dateFormatDateTime = lineInteger(text);
+        return;
+    case ProfileField::DateFormatOriginal:
+        s.dateFormatOriginal = lineInteger(text);
+        return;
+    case ProfileField::DateFormatCreated:
+        s.dateFormatCreated = lineInteger(text);
+        return;
+    case ProfileField::CustomXMax:
+        s.customXMax = text;
+        return;
+    case ProfileField::CustomX:
+        s.customX = text;
+        return;
+    case ProfileField::CustomYMax:
+        s.customYMax = text;
+        return;
+    case ProfileField::CustomY:
+        s.customY = text;
+        return;
+    case ProfileField::BorderWidth:
+        s.borderWidth = text;
+        return;
+    case ProfileField::Opacity:
+        s.opacity = text;
+        return;
+    case ProfileField::JpegQuality:
+        s.jpegQuality = text;
+        return;
+    case ProfileField::DateFormatOther:
+        s.dateFormatOther = lineInteger(text);
+        return;
+    case ProfileField::ProportionalSize: {
+        const profiles::SizeRule rule = profiles::lineSizeRule(text);
+        s.proportionalSize = rule.on;
+        s.referenceHeight = rule.referenceHeight;
+        return;
     }
-
-    /// A line beginning with "-" (a marker line of an older, shorter file) gives \a fallback.
-    int integerOrMarker(int fallback)
-    {
-        const QString text = next();
-        return text.startsWith(u'-') ? fallback : integer(text);
+    case ProfileField::Brightness:
+        s.brightness = lineInteger(text);
+        return;
+    case ProfileField::Contrast:
+        s.contrast = lineInteger(text);
+        return;
+    case ProfileField::Effect:
+        s.effect = text;
+        return;
+    case ProfileField::SepiaLevel:
+        s.sepiaLevel = lineInteger(text);
+        return;
+    case ProfileField::KeepFlags:
+        s.keepFlags = text;
+        return;
     }
-
-    bool boolean()
-    {
-        const std::optional<bool> value = profiles::profileBoolean(next());
-        if (!value)
-            throw BadLine{};
-        return *value;
-    }
-
-private:
-    profiles::ProfileLines lines_;
-};
-
-BatchSettings parseProfile(QStringView text)
-{
-    Lines lines(text);
-    BatchSettings s;
-    lines.next(); // the header, checked on the raw bytes
-    lines.next(); // the window position has no place in a batch
-    lines.next();
-    s.fontName = lines.next();
-    s.fontSize = lines.next();
-    s.fontStyle = lines.next();
-    s.textColor = static_cast<quint32>(lines.integer());
-    s.outlineColor = static_cast<quint32>(lines.integer());
-    s.outlineWidth = lines.next();
-    s.position = lines.next();
-    s.dateFormatDateTime = lines.integer();
-    s.dateFormatOriginal = lines.integer();
-    s.dateFormatCreated = lines.integer();
-    s.customXMax = lines.next();
-    s.customX = lines.next();
-    s.customYMax = lines.next();
-    s.customY = lines.next();
-    s.borderWidth = lines.next();
-    s.opacity = lines.next();
-
-    // Lines 20 to 27 came with later versions of the format; in older files their place
-    // holds the first marker lines.
-    const QString quality = lines.next();
-    s.jpegQuality = quality == u"-1-" ? QStringLiteral("95") : quality;
-    const QString otherFormat = lines.next();
-    s.dateFormatOther =
-        otherFormat == u"-2-" || otherFormat == u"-1-" ? 0 : Lines::integer(otherFormat);
-    const QString proportional = lines.next();
-    if (proportional == u"-3-" || proportional == u"-2-" || proportional == u"-1-") {
-        s.proportionalSize = false;
-        s.referenceHeight = 768;
-    } else {
-        const qsizetype comma = proportional.indexOf(u',');
-        if (comma < 0)
-            throw BadLine{};
-        const std::optional<bool> on =
-            profiles::profileBoolean(QStringView(proportional).first(comma));
-        if (!on)
-            throw BadLine{};
-        s.proportionalSize = *on;
-        s.referenceHeight = Lines::integer(QStringView(proportional).sliced(comma + 1));
-    }
-    s.brightness = lines.integerOrMarker(255);
-    s.contrast = lines.integerOrMarker(255);
-    s.effect = lines.next();
-    s.sepiaLevel = lines.integerOrMarker(45);
-    const QString flags = lines.next();
-    s.keepFlags = flags.startsWith(u'-') ? QStringLiteral("1111") : flags;
-
-    lines.skipMarkers();
-    while (!lines.atEnd()) {
-        StampText entry;
-        entry.mask = lines.next();
-        entry.ticked = lines.boolean();
-        s.stampTexts.append(entry);
-    }
-    return s;
 }
 
 } // namespace
@@ -120,31 +106,8 @@ BatchSettings parseProfile(QStringView text)
 BatchSettings batchSettingsFromAttributes(const StampAttributes& a)
 {
     BatchSettings s;
-    s.fontName = a.fontName;
-    s.fontSize = QString::number(a.fontSize);
-    s.fontStyle = profiles::fontStyleText(a.bold, a.italic);
-    s.textColor = a.textColor;
-    s.outlineColor = a.outlineColor;
-    s.outlineWidth = QString::number(a.outlineWidth);
-    s.position = a.position;
-    s.dateFormatDateTime = a.dateFormatDateTime;
-    s.dateFormatOriginal = a.dateFormatOriginal;
-    s.dateFormatCreated = a.dateFormatCreated;
-    s.dateFormatOther = a.dateFormatOther;
-    s.customXMax = QString::number(a.customXMax);
-    s.customX = QString::number(a.customX);
-    s.customYMax = QString::number(a.customYMax);
-    s.customY = QString::number(a.customY);
-    s.borderWidth = QString::number(a.borderWidth);
-    s.opacity = QString::number(a.opacity);
-    s.jpegQuality = QString::number(a.jpegQuality);
-    s.proportionalSize = a.proportionalSize;
-    s.referenceHeight = a.referenceHeight;
-    s.brightness = a.brightness;
-    s.contrast = a.contrast;
-    s.sepiaLevel = a.sepiaLevel;
-    s.effect = photoEffectName(a.effect);
-    s.keepFlags = a.keepFlags;
+    for (const profiles::ProfileLine& line : profiles::ProfileLayout)
+        setBatchField(s, line.field, profiles::profileFieldText(a, line.field));
     s.stampTexts = a.stampTexts;
     return s;
 }
@@ -155,8 +118,17 @@ std::optional<BatchSettings> readBatchProfile(const QString& path)
         const std::optional<QString> text = profiles::readProfileText(path);
         if (!text)
             return std::nullopt;
-        return parseProfile(*text);
-    } catch (const BadLine&) {
+        BatchSettings s;
+        profiles::readProfileLayout(
+            *text,
+            [&s](const profiles::ProfileLine& line, QStringView value) {
+                setBatchField(s, line.field, value);
+            },
+            [&s](const profiles::ProfileEntryLines& entry) {
+                s.stampTexts.append({entry.mask.toString(), profiles::lineBoolean(entry.ticked)});
+            });
+        return s;
+    } catch (const profiles::ProfileConversionError&) {
     } catch (const std::bad_alloc&) {
     }
     return std::nullopt;

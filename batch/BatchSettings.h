@@ -62,9 +62,10 @@ BatchSettings batchSettingsFromAttributes(const StampAttributes& attributes);
 /// Reads an attribute profile into batch settings. Nothing is checked that a photo
 /// checks later: the font size, style, outline width, position, custom position, border,
 /// opacity, JPEG quality and effect lines are kept as they stand. Lines 2 and 3 (the window
-/// position) are ignored. Nothing when the file is missing, too large, its first line is
-/// not the header, or a value needed now (colours, date formats, proportional size,
-/// brightness, contrast, sepia level, check marks) is not a number.
+/// position) are ignored. The file is read as the window reads it (`readProfileText`), with
+/// the same layout of lines. Nothing when the file is no profile, or a value needed now
+/// (colours, date formats, proportional size, brightness, contrast, sepia level, check
+/// marks) is not a number.
 std::optional<BatchSettings> readBatchProfile(const QString& path);
 
 } // namespace tess::batch

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 namespace tess::platform {
@@ -32,8 +31,10 @@ public:
     /// end in ".jpg" or ".jpeg", asks before replacing.
     virtual std::optional<QString> savePhotoAs(const QString& initialFolder) = 0;
     /// Open and save dialogs for attribute profiles ("*.tsrx").
-    virtual std::optional<QString> openProfile(const QString& title, const QString& initialFolder) = 0;
-    virtual std::optional<QString> saveProfile(const QString& title, const QString& initialFolder) = 0;
+    virtual std::optional<QString> openProfile(const QString& title,
+                                               const QString& initialFolder) = 0;
+    virtual std::optional<QString> saveProfile(const QString& title,
+                                               const QString& initialFolder) = 0;
     /// Scalable fonts only, no effects: face, size, bold and italic; starts with \a current.
     virtual std::optional<FontChoice> chooseFont(const FontChoice& current) = 0;
     /// Colours are 0x00BBGGRR.

@@ -1,6 +1,7 @@
 #include "profiles/AttributeProfile.h"
 
 #include "platform/SafeFile.h"
+#include "profiles/ProfileLayout.h"
 #include "profiles/ProfileText.h"
 
 #include <QByteArray>
@@ -17,12 +18,6 @@ const QString BoldStyle = QStringLiteral("Bold");
 const QString ItalicStyle = QStringLiteral("Italic");
 const QString BoldItalicStyle = QStringLiteral("Bold, Italic");
 
-constexpr int MarkerLines = 12;
-
-/// A line that should hold a number but does not; ends the read with the recovery.
-struct ConversionError
-{};
-
 bool equalsAsciiIgnoringCase(QStringView text, QLatin1StringView word)
 {
     if (text.size() != word.size())
@@ -37,119 +32,105 @@ bool equalsAsciiIgnoringCase(QStringView text, QLatin1StringView word)
     return true;
 }
 
+/// Applies the value lines to a target as they are read.
 class ProfileReader
 {
 public:
-    ProfileReader(QStringView text, ProfileTarget& target) : lines_(text), target_(target) {}
+    ProfileReader(ProfileTarget& target, bool withWindowPosition)
+        : m_target(target), m_withWindowPosition(withWindowPosition)
+    {}
 
-    /// Throws ConversionError.
-    void apply(bool withWindowPosition)
+    /// Throws ProfileConversionError.
+    void value(const ProfileLine& line, QStringView text)
     {
-        lines_.next(); // the header, already checked on the raw bytes
-        if (withWindowPosition) {
-            const int left = integer();
-            const int top = integer();
-            target_.setWindowPosition(left, top);
-        } else {
-            lines_.next();
-            lines_.next();
-        }
-        target_.setFontName(lines_.next().toString());
-        target_.setFontSize(integer());
-        bool bold = false;
-        bool italic = false;
-        if (fontStyleFromText(lines_.next(), &bold, &italic))
-            target_.setFontStyle(bold, italic);
-        target_.setTextColor(static_cast<quint32>(integer()));
-        target_.setOutlineColor(static_cast<quint32>(integer()));
-        target_.setOutlineWidth(integer());
-        // Applied last: moving the track bars below marks the anchor "Custom".
-        const QString heldPosition = lines_.next().toString();
-        target_.setDateFormatDateTime(integer());
-        target_.setDateFormatOriginal(integer());
-        target_.setDateFormatCreated(integer());
-        target_.setHorizontalTrackBarMax(integer());
-        target_.setHorizontalTrackBarPosition(integer());
-        target_.setVerticalTrackBarMax(integer());
-        target_.setVerticalTrackBarPosition(integer());
-        target_.setBorderWidth(integer());
-        target_.setOpacity(integer());
-
-        // Lines 20 to 27 were added in later versions of the format; in older files
-        // their place holds the first marker lines.
-        const QStringView quality = lines_.next();
-        target_.setJpegQuality(quality == u"-1-" ? 95 : integer(quality));
-        const QStringView otherFormat = lines_.next();
-        target_.setDateFormatOther(
-            otherFormat == u"-2-" || otherFormat == u"-1-" ? 0 : integer(otherFormat));
-        proportionalSize(lines_.next());
-        target_.setBrightness(integerOrMarker(255));
-        target_.setContrast(integerOrMarker(255));
-        effect(lines_.next());
-        target_.setSepiaLevel(integerOrMarker(45));
-        const QStringView flags = lines_.next();
-        target_.setKeepFlags(flags.startsWith(u'-') ? QStringLiteral("1111") : flags.toString());
-
-        // Files whose markers begin early end them sooner: see skipMarkers.
-        lines_.skipMarkers();
-        while (!lines_.atEnd()) {
-            target_.addStampText(lines_.next().toString());
-            target_.setLastStampTextTicked(boolean(lines_.next()));
-        }
-        target_.applyHeldPosition(heldPosition);
-    }
-
-private:
-    int integer() { return integer(lines_.next()); }
-
-    static int integer(QStringView text)
-    {
-        const std::optional<int> value = profileInteger(text);
-        if (!value)
-            throw ConversionError{};
-        return *value;
-    }
-
-    static bool boolean(QStringView text)
-    {
-        const std::optional<bool> value = profileBoolean(text);
-        if (!value)
-            throw ConversionError{};
-        return *value;
-    }
-
-    /// A marker line (or any line starting with "-", so no negative number) gives
-    /// the fallback.
-    int integerOrMarker(int fallback)
-    {
-        const QStringView text = lines_.next();
-        return text.startsWith(u'-') ? fallback : integer(text);
-    }
-
-    void proportionalSize(QStringView text)
-    {
-        if (text == u"-3-" || text == u"-2-" || text == u"-1-") {
-            target_.setProportionalSize(false, 768);
+        switch (line.field) {
+        case ProfileField::WindowLeft:
+            if (m_withWindowPosition)
+                m_windowLeft = lineInteger(text);
+            return;
+        case ProfileField::WindowTop:
+            if (m_withWindowPosition)
+                m_target.setWindowPosition(m_windowLeft, lineInteger(text));
+            return;
+        case ProfileField::FontName:
+            return m_target.setFontName(text.toString());
+        case ProfileField::FontSize:
+            return m_target.setFontSize(lineInteger(text));
+        case ProfileField::FontStyle: {
+            bool bold = false;
+            bool italic = false;
+            if (fontStyleFromText(text, &bold, &italic))
+                m_target.setFontStyle(bold, italic);
             return;
         }
-        const qsizetype comma = text.indexOf(u',');
-        if (comma < 0)
-            throw ConversionError{};
-        const bool on = boolean(text.first(comma));
-        const int height = integer(text.sliced(comma + 1));
-        target_.setProportionalSize(on, height);
+        case ProfileField::TextColor:
+            return m_target.setTextColor(static_cast<quint32>(lineInteger(text)));
+        case ProfileField::OutlineColor:
+            return m_target.setOutlineColor(static_cast<quint32>(lineInteger(text)));
+        case ProfileField::OutlineWidth:
+            return m_target.setOutlineWidth(lineInteger(text));
+        case ProfileField::Position:
+            // Applied last: moving the track bars below marks the anchor "Custom".
+            m_heldPosition = text.toString();
+            return;
+        case ProfileField::DateFormatDateTime:
+            return m_target.setDateFormatDateTime(lineInteger(text));
+        case ProfileField::DateFormatOriginal:
+            return m_target.setDateFormatOriginal(lineInteger(text));
+        case ProfileField::DateFormatCreated:
+            return m_target.setDateFormatCreated(lineInteger(text));
+        case ProfileField::CustomXMax:
+            return m_target.setHorizontalTrackBarMax(lineInteger(text));
+        case ProfileField::CustomX:
+            return m_target.setHorizontalTrackBarPosition(lineInteger(text));
+        case ProfileField::CustomYMax:
+            return m_target.setVerticalTrackBarMax(lineInteger(text));
+        case ProfileField::CustomY:
+            return m_target.setVerticalTrackBarPosition(lineInteger(text));
+        case ProfileField::BorderWidth:
+            return m_target.setBorderWidth(lineInteger(text));
+        case ProfileField::Opacity:
+            return m_target.setOpacity(lineInteger(text));
+        case ProfileField::JpegQuality:
+            return m_target.setJpegQuality(lineInteger(text));
+        case ProfileField::DateFormatOther:
+            return m_target.setDateFormatOther(lineInteger(text));
+        case ProfileField::ProportionalSize: {
+            const SizeRule rule = lineSizeRule(text);
+            return m_target.setProportionalSize(rule.on, rule.referenceHeight);
+        }
+        case ProfileField::Brightness:
+            return m_target.setBrightness(lineInteger(text));
+        case ProfileField::Contrast:
+            return m_target.setContrast(lineInteger(text));
+        case ProfileField::Effect: {
+            m_target.resetEffect();
+            PhotoEffect chosen = PhotoEffect::None;
+            if (photoEffectFromName(text.toString(), &chosen) && chosen != PhotoEffect::None)
+                m_target.selectEffect(chosen);
+            return;
+        }
+        case ProfileField::SepiaLevel:
+            return m_target.setSepiaLevel(lineInteger(text));
+        case ProfileField::KeepFlags:
+            return m_target.setKeepFlags(text.toString());
+        }
     }
 
-    void effect(QStringView text)
+    /// Throws ProfileConversionError after adding the entry when its check mark is bad.
+    void entry(const ProfileEntryLines& lines)
     {
-        target_.resetEffect();
-        PhotoEffect chosen = PhotoEffect::None;
-        if (photoEffectFromName(text.toString(), &chosen) && chosen != PhotoEffect::None)
-            target_.selectEffect(chosen);
+        m_target.addStampText(lines.mask.toString());
+        m_target.setLastStampTextTicked(lineBoolean(lines.ticked));
     }
 
-    ProfileLines lines_;
-    ProfileTarget& target_;
+    void finish() { m_target.applyHeldPosition(m_heldPosition); }
+
+private:
+    ProfileTarget& m_target;
+    const bool m_withWindowPosition;
+    int m_windowLeft = 0;
+    QString m_heldPosition;
 };
 
 /// One value per line: a line break inside a value would shift every line after it.
@@ -168,59 +149,59 @@ QByteArray valueBytes(const QString& text)
 
 void AttributesTarget::setWindowPosition(int left, int top)
 {
-    a_.windowLeft = left;
-    a_.windowTop = top;
+    m_attributes.windowLeft = left;
+    m_attributes.windowTop = top;
 }
 
 void AttributesTarget::setFontName(const QString& name)
 {
-    a_.fontName = name;
+    m_attributes.fontName = name;
 }
 
 void AttributesTarget::setFontSize(int size)
 {
-    a_.fontSize = size;
+    m_attributes.fontSize = size;
 }
 
 void AttributesTarget::setFontStyle(bool bold, bool italic)
 {
-    a_.bold = bold;
-    a_.italic = italic;
+    m_attributes.bold = bold;
+    m_attributes.italic = italic;
 }
 
 void AttributesTarget::setTextColor(quint32 color)
 {
-    a_.textColor = color;
+    m_attributes.textColor = color;
 }
 
 void AttributesTarget::setOutlineColor(quint32 color)
 {
-    a_.outlineColor = color;
+    m_attributes.outlineColor = color;
 }
 
 void AttributesTarget::setOutlineWidth(int width)
 {
-    a_.outlineWidth = outlineWidthFor(width);
+    m_attributes.outlineWidth = outlineWidthFor(width);
 }
 
 void AttributesTarget::setDateFormatDateTime(int index)
 {
-    a_.dateFormatDateTime = index;
+    m_attributes.dateFormatDateTime = index;
 }
 
 void AttributesTarget::setDateFormatOriginal(int index)
 {
-    a_.dateFormatOriginal = index;
+    m_attributes.dateFormatOriginal = index;
 }
 
 void AttributesTarget::setDateFormatCreated(int index)
 {
-    a_.dateFormatCreated = index;
+    m_attributes.dateFormatCreated = index;
 }
 
 void AttributesTarget::setDateFormatOther(int index)
 {
-    a_.dateFormatOther = index;
+    m_attributes.dateFormatOther = index;
 }
 
 void AttributesTarget::moveTrackBar(int& value, int position)
@@ -228,7 +209,7 @@ void AttributesTarget::moveTrackBar(int& value, int position)
     if (value == position)
         return;
     value = position;
-    a_.position = positions::Custom; // as when the user drags the track bar
+    m_attributes.position = positions::Custom; // as when the user drags the track bar
 }
 
 void AttributesTarget::setTrackBarMax(int& value, int& maxValue, int max)
@@ -247,95 +228,95 @@ void AttributesTarget::setTrackBarPosition(int& value, int maxValue, int positio
 
 void AttributesTarget::setHorizontalTrackBarMax(int max)
 {
-    setTrackBarMax(a_.customX, a_.customXMax, max);
+    setTrackBarMax(m_attributes.customX, m_attributes.customXMax, max);
 }
 
 void AttributesTarget::setHorizontalTrackBarPosition(int position)
 {
-    setTrackBarPosition(a_.customX, a_.customXMax, position);
+    setTrackBarPosition(m_attributes.customX, m_attributes.customXMax, position);
 }
 
 void AttributesTarget::setVerticalTrackBarMax(int max)
 {
-    setTrackBarMax(a_.customY, a_.customYMax, max);
+    setTrackBarMax(m_attributes.customY, m_attributes.customYMax, max);
 }
 
 void AttributesTarget::setVerticalTrackBarPosition(int position)
 {
-    setTrackBarPosition(a_.customY, a_.customYMax, position);
+    setTrackBarPosition(m_attributes.customY, m_attributes.customYMax, position);
 }
 
 void AttributesTarget::setBorderWidth(int width)
 {
-    a_.borderWidth = width;
+    m_attributes.borderWidth = width;
 }
 
 void AttributesTarget::setOpacity(int opacity)
 {
-    a_.opacity = opacity;
+    m_attributes.opacity = opacity;
 }
 
 void AttributesTarget::setJpegQuality(int quality)
 {
-    a_.jpegQuality = quality;
+    m_attributes.jpegQuality = quality;
 }
 
 void AttributesTarget::setProportionalSize(bool on, int referenceHeight)
 {
-    a_.proportionalSize = on;
-    a_.referenceHeight = referenceHeight;
+    m_attributes.proportionalSize = on;
+    m_attributes.referenceHeight = referenceHeight;
 }
 
 void AttributesTarget::setBrightness(int brightness)
 {
-    a_.brightness = brightness;
+    m_attributes.brightness = brightness;
 }
 
 void AttributesTarget::setContrast(int contrast)
 {
-    a_.contrast = contrast;
+    m_attributes.contrast = contrast;
 }
 
 void AttributesTarget::resetEffect()
 {
-    a_.effect = PhotoEffect::None;
+    m_attributes.effect = PhotoEffect::None;
 }
 
 void AttributesTarget::selectEffect(PhotoEffect effect)
 {
-    a_.effect = effect;
+    m_attributes.effect = effect;
 }
 
 void AttributesTarget::setSepiaLevel(int level)
 {
-    a_.sepiaLevel = level;
+    m_attributes.sepiaLevel = level;
 }
 
 void AttributesTarget::setKeepFlags(const QString& flags)
 {
-    a_.keepFlags = flags;
+    m_attributes.keepFlags = flags;
 }
 
 void AttributesTarget::addStampText(const QString& mask)
 {
-    a_.stampTexts.append(StampText{mask, false});
+    m_attributes.stampTexts.append(StampText{mask, false});
 }
 
 void AttributesTarget::setLastStampTextTicked(bool ticked)
 {
-    if (!a_.stampTexts.isEmpty())
-        a_.stampTexts.last().ticked = ticked;
+    if (!m_attributes.stampTexts.isEmpty())
+        m_attributes.stampTexts.last().ticked = ticked;
 }
 
 void AttributesTarget::applyHeldPosition(const QString& position)
 {
-    a_.position = position;
+    m_attributes.position = position;
 }
 
 void AttributesTarget::recover()
 {
-    a_.outlineWidth = 0;
-    recovered_ = true;
+    m_attributes.outlineWidth = 0;
+    m_recovered = true;
 }
 
 // --- Value rules --------------------------------------------------------------------
@@ -394,6 +375,11 @@ std::optional<int> profileInteger(QStringView text)
     return static_cast<int>(value);
 }
 
+QString profileBooleanText(bool value)
+{
+    return value ? QStringLiteral("-1") : QStringLiteral("0");
+}
+
 std::optional<bool> profileBoolean(QStringView text)
 {
     if (const std::optional<int> number = profileInteger(text))
@@ -411,11 +397,15 @@ bool loadAttributeProfile(const QString& path, ProfileTarget& target, bool withW
 {
     try {
         if (const std::optional<QString> text = readProfileText(path)) {
-            ProfileReader reader(*text, target);
-            reader.apply(withWindowPosition);
+            ProfileReader reader(target, withWindowPosition);
+            readProfileLayout(
+                *text,
+                [&](const ProfileLine& line, QStringView value) { reader.value(line, value); },
+                [&](const ProfileEntryLines& lines) { reader.entry(lines); });
+            reader.finish();
             return true;
         }
-    } catch (const ConversionError&) {
+    } catch (const ProfileConversionError&) {
     } catch (const std::exception&) {
         // Out of memory or a failure of the target: treated like any other read failure.
     }
@@ -433,6 +423,68 @@ std::optional<StampAttributes> readProfileAttributes(const QString& path,
     return attributes;
 }
 
+QString profileFieldText(const StampAttributes& a, ProfileField field)
+{
+    const auto number = [](int value) { return QString::number(value); };
+    // Colours are written as the signed 32-bit number they are read back as.
+    const auto colour = [](quint32 value) { return QString::number(static_cast<qint32>(value)); };
+    switch (field) {
+    case ProfileField::WindowLeft:
+        return number(a.windowLeft);
+    case ProfileField::WindowTop:
+        return number(a.windowTop);
+    case ProfileField::FontName:
+        return a.fontName;
+    case ProfileField::FontSize:
+        return number(a.fontSize);
+    case ProfileField::FontStyle:
+        return fontStyleText(a.bold, a.italic);
+    case ProfileField::TextColor:
+        return colour(a.textColor);
+    case ProfileField::OutlineColor:
+        return colour(a.outlineColor);
+    case ProfileField::OutlineWidth:
+        return number(a.outlineWidth);
+    case ProfileField::Position:
+        return a.position;
+    case ProfileField::DateFormatDateTime:
+        return number(a.dateFormatDateTime);
+    case ProfileField::DateFormatOriginal:
+        return number(a.dateFormatOriginal);
+    case ProfileField::DateFormatCreated:
+        return number(a.dateFormatCreated);
+    case ProfileField::CustomXMax:
+        return number(a.customXMax);
+    case ProfileField::CustomX:
+        return number(a.customX);
+    case ProfileField::CustomYMax:
+        return number(a.customYMax);
+    case ProfileField::CustomY:
+        return number(a.customY);
+    case ProfileField::BorderWidth:
+        return number(a.borderWidth);
+    case ProfileField::Opacity:
+        return number(a.opacity);
+    case ProfileField::JpegQuality:
+        return number(a.jpegQuality);
+    case ProfileField::DateFormatOther:
+        return number(a.dateFormatOther);
+    case ProfileField::ProportionalSize:
+        return profileBooleanText(a.proportionalSize) + u',' + number(a.referenceHeight);
+    case ProfileField::Brightness:
+        return number(a.brightness);
+    case ProfileField::Contrast:
+        return number(a.contrast);
+    case ProfileField::Effect:
+        return photoEffectName(a.effect);
+    case ProfileField::SepiaLevel:
+        return number(a.sepiaLevel);
+    case ProfileField::KeepFlags:
+        return a.keepFlags;
+    }
+    return {};
+}
+
 QByteArray profileBytes(const StampAttributes& a)
 {
     QByteArray out;
@@ -441,44 +493,14 @@ QByteArray profileBytes(const StampAttributes& a)
         out += value;
         out += "\r\n";
     };
-    const auto text = [&line](const QString& value) { line(valueBytes(value)); };
-    const auto number = [&line](qint64 value) { line(QByteArray::number(value)); };
-    const auto boolean = [](bool value) { return value ? QByteArray("-1") : QByteArray("0"); };
-    // Colours are written as the signed 32-bit number they are read back as.
-    const auto colour = [&number](quint32 value) { number(static_cast<qint32>(value)); };
-
-    text(ProfileHeader);
-    number(a.windowLeft);
-    number(a.windowTop);
-    text(a.fontName);
-    number(a.fontSize);
-    text(fontStyleText(a.bold, a.italic));
-    colour(a.textColor);
-    colour(a.outlineColor);
-    number(a.outlineWidth);
-    text(a.position);
-    number(a.dateFormatDateTime);
-    number(a.dateFormatOriginal);
-    number(a.dateFormatCreated);
-    number(a.customXMax);
-    number(a.customX);
-    number(a.customYMax);
-    number(a.customY);
-    number(a.borderWidth);
-    number(a.opacity);
-    number(a.jpegQuality);
-    number(a.dateFormatOther);
-    line(boolean(a.proportionalSize) + ',' + QByteArray::number(a.referenceHeight));
-    number(a.brightness);
-    number(a.contrast);
-    text(photoEffectName(a.effect));
-    number(a.sepiaLevel);
-    text(a.keepFlags);
-    for (int k = 1; k <= MarkerLines; ++k)
-        line('-' + QByteArray::number(k) + '-');
+    line(ProfileHeader.toLatin1());
+    for (const ProfileLine& value : ProfileLayout)
+        line(valueBytes(profileFieldText(a, value.field)));
+    for (int k = 1; k <= MarkerLineCount; ++k)
+        line(markerLine(k));
     for (const StampText& entry : a.stampTexts) {
-        text(entry.mask);
-        line(boolean(entry.ticked));
+        line(valueBytes(entry.mask));
+        line(profileBooleanText(entry.ticked).toLatin1());
     }
     return out;
 }

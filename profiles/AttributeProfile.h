@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/attributes/StampAttributes.h"
+#include "profiles/ProfileLayout.h"
 
 #include <QString>
 #include <QStringView>
@@ -14,6 +15,8 @@ inline const QString ProfileHeader = QStringLiteral("Orvane Tessarine 1.0");
 inline const QString DefaultProfileName = QStringLiteral("default.tsrx");
 /// Files larger than this cannot be profiles and are refused unread.
 inline constexpr qint64 MaxProfileBytes = qint64(64) * 1024 * 1024;
+/// A file with a line of more characters is no profile.
+inline constexpr qsizetype MaxProfileLineLength = 64 * 1024;
 
 /// What the profile reader applies its values to, one call per line as it reads.
 ///
@@ -76,9 +79,9 @@ public:
 class AttributesTarget : public ProfileTarget
 {
 public:
-    explicit AttributesTarget(StampAttributes& attributes) : a_(attributes) {}
+    explicit AttributesTarget(StampAttributes& attributes) : m_attributes(attributes) {}
 
-    bool recovered() const { return recovered_; }
+    bool recovered() const { return m_recovered; }
 
     void setWindowPosition(int left, int top) override;
     void setFontName(const QString& name) override;
@@ -115,8 +118,8 @@ private:
     void setTrackBarMax(int& value, int& maxValue, int max);
     void setTrackBarPosition(int& value, int maxValue, int position);
 
-    StampAttributes& a_;
-    bool recovered_ = false;
+    StampAttributes& m_attributes;
+    bool m_recovered = false;
 };
 
 /// The outline width rule of the Outline Width menu: 0..5 as they are, anything else 1.
@@ -131,6 +134,8 @@ bool fontStyleFromText(QStringView text, bool* bold, bool* italic);
 std::optional<int> profileInteger(QStringView text);
 /// A profile integer (any value but 0 is true) or "True"/"False" in any case.
 std::optional<bool> profileBoolean(QStringView text);
+/// "-1" or "0", as booleans are written.
+QString profileBooleanText(bool value);
 
 /// Reads the profile at `path` and applies it to `target` line by line. With
 /// `withWindowPosition` false lines 2 and 3 are read and ignored. On any failure (no
@@ -149,6 +154,10 @@ struct ProfileWriteResult
     QString error; ///< The file system's message when !ok.
     explicit operator bool() const { return ok; }
 };
+
+/// The text of `field`'s line in a profile holding `attributes` (the line break rule of
+/// the writer aside).
+QString profileFieldText(const StampAttributes& attributes, ProfileField field);
 
 /// The bytes of a profile holding `attributes`, lines ending in CR LF, text in UTF-8.
 QByteArray profileBytes(const StampAttributes& attributes);

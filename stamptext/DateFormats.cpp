@@ -86,7 +86,7 @@ QString formatWithPattern(const QDateTime& value, const QString& pattern,
             out += time.hour() < 12 ? QStringLiteral("am") : QStringLiteral("pm");
             i += amPm.size();
         } else if (rest.startsWith(u"yyyy")) {
-            out += QString::number(date.year());
+            out += QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
             i += 4;
         } else if (rest.startsWith(u"mm")) {
             out += twoDigits(date.month());

@@ -31,6 +31,8 @@ bool matchesAt(QStringView text, qsizetype at, QStringView tag, bool anyCase)
 QString replaceAll(const QString& text, const QString& tag, const ValueLookup& valueOf,
                    bool anyCase)
 {
+    // Values are searched again by the later tags, so values that hold tags (from a photo's
+    // EXIF texts) could multiply the length at every step; the result is cut at the limit.
     QString out;
     std::optional<QString> value;
     qsizetype copied = 0;
@@ -42,6 +44,10 @@ QString replaceAll(const QString& text, const QString& tag, const ValueLookup& v
             out += *value;
             i += tag.size();
             copied = i;
+            if (out.size() > MaxExpandedLength) {
+                out.truncate(MaxExpandedLength);
+                return out;
+            }
         } else {
             ++i;
         }
@@ -49,6 +55,7 @@ QString replaceAll(const QString& text, const QString& tag, const ValueLookup& v
     if (!value)
         return text;
     out += QStringView(text).sliced(copied);
+    out.truncate(MaxExpandedLength);
     return out;
 }
 
@@ -105,6 +112,7 @@ QString expandStampMask(const QString& mask, const ValueLookup& valueOf)
     for (qsizetype i = 0; i < tags.size(); ++i) {
         result = replaceAll(result, tags[i], valueOf, i < ExifTagCount);
     }
+    result.truncate(MaxExpandedLength);
     return result;
 }
 

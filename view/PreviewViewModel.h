@@ -57,7 +57,6 @@ public:
     QRect photoRect() const;
     int panLimitX() const { return m_panLimitX; }
     int panLimitY() const { return m_panLimitY; }
-    QPoint dragStart() const { return m_dragStart; }
 
 private:
     void computePanLimits();

@@ -6,7 +6,14 @@
 namespace tess {
 
 /// The photo effect under the stamp.
-enum class PhotoEffect { None, Greyscale, Sepia, Flaxen, Negative };
+enum class PhotoEffect
+{
+    None,
+    Greyscale,
+    Sepia,
+    Flaxen,
+    Negative
+};
 
 /// "none", "greyscale", "sepia", "flaxen", "negative".
 QString photoEffectName(PhotoEffect effect);

@@ -20,7 +20,6 @@ const QString LossQuestion =
 const QString NotValid = QStringLiteral("The file is not valid or could not be open.");
 const QString CouldNotSave = QStringLiteral("The file could not be saved at this time.");
 const QString AppTitle = QStringLiteral("Orvane Tessarine");
-const QString DefaultCaption = QStringLiteral("Stamp Text Attributes - default.tsrx");
 
 const QString HelpPage = QStringLiteral("https://www.orvane.example/tessarine/help/");
 const QString HomePage = QStringLiteral("https://www.orvane.example/");
@@ -96,7 +95,7 @@ Workspace::~Workspace() = default;
 
 QString Workspace::defaultProfilePath() const
 {
-    return m_platform.folders->dataFolder() + QStringLiteral("default.tsrx");
+    return m_platform.folders->dataFolder() + profiles::DefaultProfileName;
 }
 
 QString Workspace::saveOptionsPath() const
@@ -215,13 +214,20 @@ void Workspace::open1Click()
         m_platform.dialogs->openPhoto(m_platform.folders->dataFolder());
     if (!chosen)
         return;
-    batchRenders([&] { openChosenPhoto(*chosen, p, rx, ry); });
+    batchRenders([&] { openPhoto(*chosen, PhotoSource::OpenDialog, p, rx, ry); });
 }
 
-void Workspace::openChosenPhoto(const QString& path, const QString& p, double rx, double ry)
+void Workspace::openPhoto(const QString& path, PhotoSource source, const QString& p, double rx,
+                          double ry)
 {
     if (adjust::resetAdjustmentsOnOpen(m_attributes))
         markEffect(EffectItem::None);
+    // A dropped file that may not be read is no invalid picture: the general error report
+    // tells it.
+    const QFileInfo info(path);
+    if (source == PhotoSource::Drop && info.isFile() && !info.isReadable())
+        throw std::runtime_error(
+            QStringLiteral("Cannot open file \"%1\". Permission denied.").arg(path).toStdString());
     metadata::LoadResult loaded = metadata::loadPhoto(path);
     if (!loaded.ok()) {
         m_platform.prompts->warning(NotValid);
@@ -231,6 +237,7 @@ void Workspace::openChosenPhoto(const QString& path, const QString& p, double rx
     m_base = loaded.image;
     m_baseAsLoaded = true;
     setAdjusted(m_base);
+    m_sourceFileName = path;
     rescaleTrackBars(rx, ry);
     m_values.reset();
     readPhotoValues(path);
@@ -239,7 +246,6 @@ void Workspace::openChosenPhoto(const QString& path, const QString& p, double rx
     m_title = titleFor(path);
     enablePhotoControls();
     m_photoFileName = path;
-    m_sourceFileName = path;
     m_attributes.position = p;
     selectPositionButton(p);
     emit previewScrollReset();
@@ -260,38 +266,7 @@ void Workspace::dropFiles(const QStringList& paths)
     if (paths.isEmpty())
         return;
     // The path is taken whole: no length limit.
-    batchRenders([&] { dropPhoto(paths.constFirst(), p, rx, ry); });
-}
-
-void Workspace::dropPhoto(const QString& path, const QString& p, double rx, double ry)
-{
-    if (adjust::resetAdjustmentsOnOpen(m_attributes))
-        markEffect(EffectItem::None);
-    const QFileInfo info(path);
-    if (info.isFile() && !info.isReadable())
-        throw std::runtime_error(
-            QStringLiteral("Cannot open file \"%1\". Permission denied.").arg(path).toStdString());
-    metadata::LoadResult loaded = metadata::loadPhoto(path);
-    if (!loaded.ok()) {
-        m_platform.prompts->warning(NotValid);
-        emit changed();
-        return;
-    }
-    m_base = loaded.image;
-    m_baseAsLoaded = true;
-    setAdjusted(m_base);
-    m_sourceFileName = path;
-    rescaleTrackBars(rx, ry);
-    m_photoChanged = true;
-    m_title = titleFor(path);
-    enablePhotoControls();
-    m_photoFileName = path;
-    m_attributes.position = p;
-    selectPositionButton(p);
-    m_values.reset();
-    readPhotoValues(path);
-    emit previewScrollReset();
-    renderFromMasks();
+    batchRenders([&] { openPhoto(paths.constFirst(), PhotoSource::Drop, p, rx, ry); });
 }
 
 void Workspace::readPhotoValues(const QString& path)
@@ -639,9 +614,7 @@ void Workspace::btnAddFiletoGridClick()
         return;
     m_attributes.stampTexts.append({m_stampMaskField, true});
     m_stampMaskField.clear();
-    renderFromMasks();
-    m_photoChanged = true;
-    emit changed();
+    stampListChanged();
 }
 
 void Workspace::speedButton2Click()
@@ -661,9 +634,7 @@ void Workspace::speedButton3Click()
     if (edited.isEmpty())
         return;
     m_attributes.stampTexts[m_selected].mask = edited;
-    renderFromMasks();
-    m_photoChanged = true;
-    emit changed();
+    stampListChanged();
 }
 
 void Workspace::speedButton4Click()
@@ -672,9 +643,7 @@ void Workspace::speedButton4Click()
         m_attributes.stampTexts.swapItemsAt(m_selected, m_selected - 1);
         --m_selected;
     }
-    renderFromMasks();
-    m_photoChanged = true;
-    emit changed();
+    stampListChanged();
 }
 
 void Workspace::speedButton5Click()
@@ -683,9 +652,7 @@ void Workspace::speedButton5Click()
         m_attributes.stampTexts.swapItemsAt(m_selected, m_selected + 1);
         ++m_selected;
     }
-    renderFromMasks();
-    m_photoChanged = true;
-    emit changed();
+    stampListChanged();
 }
 
 void Workspace::speedButton6Click()
@@ -695,6 +662,11 @@ void Workspace::speedButton6Click()
     m_attributes.stampTexts.removeAt(m_selected);
     if (m_selected >= m_attributes.stampTexts.size())
         m_selected = m_attributes.stampTexts.size() - 1;
+    stampListChanged();
+}
+
+void Workspace::stampListChanged()
+{
     renderFromMasks();
     m_photoChanged = true;
     emit changed();
@@ -710,9 +682,7 @@ void Workspace::checkListBox1ClickCheck(int index, bool ticked)
     if (index < 0 || index >= m_attributes.stampTexts.size())
         return;
     m_attributes.stampTexts[index].ticked = ticked;
-    renderFromMasks();
-    m_photoChanged = true;
-    emit changed();
+    stampListChanged();
 }
 
 void Workspace::memo1KeyUp(const QStringList& lines)

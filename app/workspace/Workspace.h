@@ -69,7 +69,8 @@ public:
     virtual void showAbout() {}
 };
 
-/// A position track bar: reports a change only when its position really changes.
+/// A position track bar's state; the workspace treats a change only when the position
+/// really changes.
 struct TrackBar
 {
     int position = 0;
@@ -229,19 +230,14 @@ signals:
 
 private:
     friend class WorkspaceProfileTarget;
-    enum class LoadFailure
-    {
-        None,
-        NotAPicture,
-        CannotRead
-    };
+    /// The attribute caption naming the default profile.
+    static QString defaultAttributeCaption();
     bool confirmLoss();
     void trackBarChanged();
     void setTrackBarPosition(int& position, int maximum, int value);
     void enablePhotoControls();
     void resetPhotoControls();
     void clearPhoto();
-    void afterLoad(const QString& path, double rx, double ry);
     bool savePreviewTo(const QString& destination);
     /// The photo as loaded, when the stamped photo differs from it by the stamp alone and the
     /// user keeps the photo's own compression; null otherwise (the normal save).
@@ -250,16 +246,23 @@ private:
     bool render(const QStringList& lines, bool fromMasks);
     void applyOpacityMark();
     void recoverFromProfileFailure();
-    /// Runs \a body with the text-preview renders it asks for held back and done once at
-    /// its end; a mask render on the way makes them unnecessary.
     std::pair<double, double> relativeTrackBarPositions() const;
     void chooseColour(quint32& colour);
     void setAdjusted(const QImage& picture);
     void showWindow(void (WorkspaceWindows::*show)());
     void rescaleTrackBars(double rx, double ry);
+    /// Runs \a body with the text-preview renders it asks for held back and done once at
+    /// its end; a mask render on the way makes them unnecessary.
     void batchRenders(const std::function<void()>& body);
-    void openChosenPhoto(const QString& path, const QString& p, double rx, double ry);
-    void dropPhoto(const QString& path, const QString& p, double rx, double ry);
+    enum class PhotoSource
+    {
+        OpenDialog,
+        Drop
+    };
+    /// The steps Open and drop share once the path is known.
+    void openPhoto(const QString& path, PhotoSource source, const QString& p, double rx, double ry);
+    /// The end of every command that changes the stamp text list.
+    void stampListChanged();
 
     platform::Platform m_platform;
     WorkspaceWindows* m_windows = nullptr;
@@ -294,7 +297,7 @@ private:
     int m_renderBatchDepth = 0;
     bool m_textRenderPending = false;
     QString m_title = QStringLiteral("Orvane Tessarine");
-    QString m_attributeCaption = QStringLiteral("Stamp Text Attributes - default.tsrx");
+    QString m_attributeCaption = defaultAttributeCaption();
 };
 
 } // namespace tess

@@ -12,8 +12,12 @@ namespace {
 const QString ProfileCaptionPrefix = QStringLiteral("Stamp Text Attributes - ");
 const QString ImportTitle = QStringLiteral("Import Orvane Tessarine Attributes");
 const QString ExportTitle = QStringLiteral("Export Orvane Tessarine Attributes");
-const QString DefaultCaption = QStringLiteral("Stamp Text Attributes - default.tsrx");
 } // namespace
+
+QString Workspace::defaultAttributeCaption()
+{
+    return ProfileCaptionPrefix + profiles::DefaultProfileName;
+}
 
 /// Applies each profile line to the workspace as the window's controls would. The plain
 /// values go straight into the attributes; the outline width goes through setOutlineWidth,
@@ -121,7 +125,7 @@ void Workspace::resetStampAttributes(bool clearPhotoToo)
         m_selected = -1;
         m_stampMaskChoices.clear();
         m_textPreview.clear();
-        m_attributeCaption = DefaultCaption;
+        m_attributeCaption = defaultAttributeCaption();
         m_photoChanged = false;
         if (clearPhotoToo)
             clearPhoto();

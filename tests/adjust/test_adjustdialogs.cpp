@@ -2,8 +2,8 @@
 #include "adjust/ui/TForm16.h"
 #include "adjust/ui/TOpacity_form.h"
 #include "adjust/ui/TSepia_form.h"
-#include "tests/app/WorkspaceFixture.h"
 #include "tests/support/TestMain.h"
+#include "tests/support/WorkspaceFixture.h"
 
 #include <QCheckBox>
 #include <QLabel>

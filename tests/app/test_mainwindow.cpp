@@ -2,10 +2,10 @@
 #include "app/ui/PhotoPane.h"
 #include "metadata/PhotoFile.h"
 #include "profiles/AttributeProfile.h"
-#include "tests/app/WorkspaceFixture.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMain.h"
 #include "tests/support/TestPhotos.h"
+#include "tests/support/WorkspaceFixture.h"
 
 #include <QAction>
 #include <QComboBox>

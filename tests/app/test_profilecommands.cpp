@@ -2,9 +2,9 @@
 // restart, driven through the workspace as the window drives it.
 
 #include "profiles/AttributeProfile.h"
-#include "tests/app/WorkspaceFixture.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMain.h"
+#include "tests/support/WorkspaceFixture.h"
 
 #include <QFile>
 #include <QFileInfo>

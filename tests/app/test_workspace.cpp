@@ -1,10 +1,10 @@
 #include "metadata/LosslessJpeg.h"
 #include "metadata/PhotoFile.h"
-#include "tests/app/WorkspaceFixture.h"
 #include "tests/support/SmallDisk.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMain.h"
 #include "tests/support/TestPhotos.h"
+#include "tests/support/WorkspaceFixture.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -397,11 +397,12 @@ private slots:
         QCOMPARE(f.ws->selectedEntry(), 1);
 
         // Edit cancelled: nothing changes and nothing renders.
-        const QImage before = f.ws->stampedPhoto();
         f.ws->memo1KeyUp({QStringLiteral("kept")});
+        const QImage before = f.ws->stampedPhoto();
         f.ws->speedButton3Click();
         QCOMPARE(f.ws->attributes().stampTexts.at(1).mask, QStringLiteral("one"));
         QCOMPARE(f.ws->textPreview(), QStringList{QStringLiteral("kept")});
+        QCOMPARE(f.ws->stampedPhoto(), before);
         f.windows.editAnswers.enqueue(QStringLiteral("edited"));
         f.ws->speedButton3Click();
         QCOMPARE(f.ws->attributes().stampTexts.at(1).mask, QStringLiteral("edited"));
@@ -413,7 +414,6 @@ private slots:
         f.ws->setSelectedEntry(-1);
         f.ws->speedButton6Click();
         QCOMPARE(f.ws->attributes().stampTexts.size(), 1);
-        Q_UNUSED(before);
     }
 
     void menuGroups()

@@ -55,42 +55,4 @@ inline void writeProfile(const QString& path, const QStringList& lines)
     writeBytes(path, (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
 }
 
-/// Settings in which every field differs from its default.
-inline StampAttributes unusualAttributes()
-{
-    StampAttributes a;
-    a.windowLeft = 40;
-    a.windowTop = 50;
-    a.fontName = QStringLiteral("DejaVu Serif");
-    a.fontSize = 23;
-    a.bold = true;
-    a.italic = true;
-    a.textColor = 0x00FF8040;
-    a.outlineColor = 0x00102030;
-    a.outlineWidth = 3;
-    a.position = positions::TopLeft;
-    a.customX = 7;
-    a.customXMax = 640;
-    a.customY = 9;
-    a.customYMax = 480;
-    a.borderWidth = 12;
-    a.opacity = 153;
-    a.jpegQuality = 80;
-    a.dateFormatDateTime = 8;
-    a.dateFormatOriginal = 2;
-    a.dateFormatCreated = 3;
-    a.dateFormatOther = 4;
-    a.proportionalSize = true;
-    a.referenceHeight = 600;
-    a.brightness = 300;
-    a.contrast = 200;
-    a.effect = PhotoEffect::Sepia;
-    a.sepiaLevel = 60;
-    a.keepFlags = QStringLiteral("0101");
-    a.stampTexts = {{QStringLiteral("[p_filename]"), true},
-                    {QStringLiteral("unticked"), false},
-                    {QString(), true}};
-    return a;
-}
-
 } // namespace tess::test

@@ -3,10 +3,10 @@
 #include "batch/ui/Tbatchprocess.h"
 #include "batch/ui/Tbatchstampform.h"
 #include "metadata/PhotoFile.h"
-#include "tests/app/WorkspaceFixture.h"
 #include "tests/batch/BatchTestSupport.h"
 #include "tests/support/TestMain.h"
 #include "tests/support/TestPhotos.h"
+#include "tests/support/WorkspaceFixture.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

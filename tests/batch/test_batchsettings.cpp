@@ -1,5 +1,6 @@
 #include "batch/BatchSettings.h"
 #include "tests/batch/BatchTestSupport.h"
+#include "tests/support/TestAttributes.h"
 #include "tests/support/TestMain.h"
 
 #include <QTemporaryDir>
@@ -7,8 +8,8 @@
 
 using namespace tess;
 using namespace tess::batch;
+using tess::test::everyFieldSet;
 using tess::test::profileLines;
-using tess::test::unusualAttributes;
 using tess::test::writeProfile;
 
 using SettingsEdit = std::function<void(BatchSettings&)>;
@@ -20,30 +21,30 @@ class TestBatchSettings : public QObject
 private slots:
     void currentAttributes()
     {
-        const BatchSettings s = batchSettingsFromAttributes(unusualAttributes());
-        QCOMPARE(s.fontName, QStringLiteral("DejaVu Serif"));
-        QCOMPARE(s.fontSize, QStringLiteral("23"));
+        const BatchSettings s = batchSettingsFromAttributes(everyFieldSet());
+        QCOMPARE(s.fontName, QStringLiteral("DejaVu Sans Mono"));
+        QCOMPARE(s.fontSize, QStringLiteral("48"));
         QCOMPARE(s.fontStyle, QStringLiteral("Bold, Italic"));
-        QCOMPARE(s.textColor, 0x00FF8040u);
-        QCOMPARE(s.outlineColor, 0x00102030u);
-        QCOMPARE(s.outlineWidth, QStringLiteral("3"));
-        QCOMPARE(s.position, positions::TopLeft);
+        QCOMPARE(s.textColor, 0x00123456u);
+        QCOMPARE(s.outlineColor, 0x00FFFFFFu);
+        QCOMPARE(s.outlineWidth, QStringLiteral("4"));
+        QCOMPARE(s.position, positions::TopRight);
         QCOMPARE(s.dateFormatDateTime, 8);
-        QCOMPARE(s.dateFormatOriginal, 2);
-        QCOMPARE(s.dateFormatCreated, 3);
-        QCOMPARE(s.dateFormatOther, 4);
+        QCOMPARE(s.dateFormatOriginal, 7);
+        QCOMPARE(s.dateFormatCreated, 6);
+        QCOMPARE(s.dateFormatOther, 5);
         QCOMPARE((QStringList{s.customX, s.customXMax, s.customY, s.customYMax}),
-                 (QStringList{"7", "640", "9", "480"}));
+                 (QStringList{"1999", "4000", "1", "3000"}));
         QCOMPARE((QStringList{s.borderWidth, s.opacity, s.jpegQuality}),
-                 (QStringList{"12", "153", "80"}));
+                 (QStringList{"-3", "77", "1"}));
         QVERIFY(s.proportionalSize);
-        QCOMPARE(s.referenceHeight, 600);
-        QCOMPARE(s.brightness, 300);
-        QCOMPARE(s.contrast, 200);
-        QCOMPARE(s.sepiaLevel, 60);
-        QCOMPARE(s.effect, QStringLiteral("sepia"));
+        QCOMPARE(s.referenceHeight, 999999);
+        QCOMPARE(s.brightness, 510);
+        QCOMPARE(s.contrast, 0);
+        QCOMPARE(s.sepiaLevel, 255);
+        QCOMPARE(s.effect, QStringLiteral("negative"));
         QCOMPARE(s.keepFlags, QStringLiteral("0101"));
-        QCOMPARE(s.stampTexts, unusualAttributes().stampTexts);
+        QCOMPARE(s.stampTexts, everyFieldSet().stampTexts);
     }
 
     void styleOfCurrentAttributes_data()
@@ -73,10 +74,10 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("p.tsrx"));
-        writeProfile(path, profileLines(unusualAttributes()));
+        writeProfile(path, profileLines(everyFieldSet()));
         const std::optional<BatchSettings> read = readBatchProfile(path);
         QVERIFY(read);
-        QCOMPARE(*read, batchSettingsFromAttributes(unusualAttributes()));
+        QCOMPARE(*read, batchSettingsFromAttributes(everyFieldSet()));
     }
 
     /// One line of a written profile replaced: what the batch keeps, and what it refuses.
@@ -139,7 +140,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, readable);
         QFETCH(SettingsEdit, expected);
-        QStringList lines = profileLines(unusualAttributes());
+        QStringList lines = profileLines(everyFieldSet());
         QVERIFY(line <= lines.size());
         lines[line - 1] = text;
         QTemporaryDir dir;
@@ -149,7 +150,7 @@ private slots:
         const std::optional<BatchSettings> read = readBatchProfile(path);
         QCOMPARE(read.has_value(), readable);
         if (readable) {
-            BatchSettings want = batchSettingsFromAttributes(unusualAttributes());
+            BatchSettings want = batchSettingsFromAttributes(everyFieldSet());
             expected(want);
             QCOMPARE(*read, want);
         }
@@ -159,9 +160,10 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("empty") << QByteArray();
-        QTest::newRow("byte-order mark before the header")
-            << QByteArray("\xEF\xBB\xBF"
-                          "Orvane Tessarine 1.0\r\n");
+        QTest::newRow("line over 64 KB")
+            << (test::profileLines(everyFieldSet()).join(QStringLiteral("\r\n")) +
+                QStringLiteral("\r\n") + QString(65537, u'x') + QStringLiteral("\r\n1\r\n"))
+                   .toUtf8();
         QTest::newRow("header with more text") << QByteArray("Orvane Tessarine 1.0 beta\r\n");
         QTest::newRow("header only") << QByteArray("Orvane Tessarine 1.0\r\n");
         QTest::newRow("mask without its check mark")
@@ -210,23 +212,31 @@ private slots:
         QCOMPARE(read->stampTexts, (QList<StampText>{{"[make_exif]", true}, {"second", false}}));
     }
 
-    /// LF and CR line ends read like CR LF; the file's own entries are the whole list.
+    /// LF and CR line ends read like CR LF, a UTF-8 byte-order mark in front is dropped;
+    /// the file's own entries are the whole list.
     void lineEnds_data()
     {
         QTest::addColumn<QString>("lineEnd");
-        QTest::newRow("CR LF") << "\r\n";
-        QTest::newRow("LF") << "\n";
-        QTest::newRow("CR") << "\r";
+        QTest::addColumn<QString>("start");
+        QTest::newRow("CR LF") << "\r\n"
+                               << "";
+        QTest::newRow("LF") << "\n"
+                            << "";
+        QTest::newRow("CR") << "\r"
+                            << "";
+        QTest::newRow("byte-order mark, CR LF") << "\r\n"
+                                                << "\uFEFF";
     }
     void lineEnds()
     {
         QFETCH(QString, lineEnd);
+        QFETCH(QString, start);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("p.tsrx"));
-        test::writeBytes(path, profileLines(unusualAttributes()).join(lineEnd).toUtf8());
+        test::writeBytes(path, (start + profileLines(everyFieldSet()).join(lineEnd)).toUtf8());
         const std::optional<BatchSettings> read = readBatchProfile(path);
         QVERIFY(read);
-        QCOMPARE(*read, batchSettingsFromAttributes(unusualAttributes()));
+        QCOMPARE(*read, batchSettingsFromAttributes(everyFieldSet()));
     }
 };
 

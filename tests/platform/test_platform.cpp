@@ -34,7 +34,8 @@ private slots:
         QFile blocker(dir.filePath(QStringLiteral("docs")));
         QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
         blocker.close();
-        struct : platform::Folders {
+        struct : platform::Folders
+        {
             QString path;
             QString documentsFolder() const override { return path; }
         } folders;

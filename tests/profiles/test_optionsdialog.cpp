@@ -1,7 +1,7 @@
 #include "profiles/ui/ClampingSpinBox.h"
 #include "profiles/ui/Toptionform.h"
-#include "tests/app/WorkspaceFixture.h"
 #include "tests/support/TestMain.h"
+#include "tests/support/WorkspaceFixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,4 +1,5 @@
 #include "profiles/AttributeProfile.h"
+#include "tests/support/TestAttributes.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMain.h"
 
@@ -11,6 +12,7 @@
 
 using namespace tess;
 using namespace tess::profiles;
+using tess::test::everyFieldSet;
 using tess::test::writeFile;
 
 Q_DECLARE_METATYPE(tess::StampAttributes)
@@ -323,45 +325,6 @@ QString describe(const StampAttributes& a)
     return s.join(u'\n');
 }
 
-/// Every field away from its start value.
-StampAttributes everyFieldSet()
-{
-    StampAttributes a;
-    a.windowLeft = -1920;
-    a.windowTop = 2160;
-    a.fontName = QStringLiteral("DejaVu Sans Mono");
-    a.fontSize = 48;
-    a.bold = true;
-    a.italic = true;
-    a.textColor = 0x00123456;
-    a.outlineColor = 0x00FFFFFF;
-    a.outlineWidth = 4;
-    a.position = positions::TopRight;
-    a.customX = 1999;
-    a.customXMax = 4000;
-    a.customY = 1;
-    a.customYMax = 3000;
-    a.borderWidth = -3;
-    a.opacity = 77;
-    a.jpegQuality = 1;
-    a.dateFormatDateTime = 8;
-    a.dateFormatOriginal = 7;
-    a.dateFormatCreated = 6;
-    a.dateFormatOther = 5;
-    a.proportionalSize = true;
-    a.referenceHeight = 999999;
-    a.brightness = 510;
-    a.contrast = 0;
-    a.effect = PhotoEffect::Negative;
-    a.sepiaLevel = 255;
-    a.keepFlags = QStringLiteral("0101");
-    a.stampTexts = {{QStringLiteral("[datetime_exif]"), true},
-                    {QString(), false},
-                    {QStringLiteral("Été — 東京 ©"), true},
-                    {QStringLiteral("-12-"), false}};
-    return a;
-}
-
 } // namespace
 
 class TestProfile : public QObject
@@ -640,6 +603,19 @@ private slots:
             << false << recovered(base());
         row("byte-order mark before the header",
             withLine(standard, 1, "\xEF\xBB\xBFOrvane Tessarine 1.0"))
+            << true << full;
+        row("mask of 64 K characters", withLine(standard, 42, QByteArray(65536, 'm')))
+            << true << changed(full, [](StampAttributes& a) {
+                   a.stampTexts[2].mask = QString(65536, u'm');
+               });
+        row("mask of 64 K characters in UTF-8",
+            withLine(standard, 42, QByteArray(65536, 'e').replace("e", "\xC3\xA9")))
+            << true << changed(full, [](StampAttributes& a) {
+                   a.stampTexts[2].mask = QString(65536, u'é');
+               });
+        row("mask one character over 64 K", withLine(standard, 42, QByteArray(65537, 'm')))
+            << false << recovered(base());
+        row("font name over 64 K characters", withLine(standard, 4, QByteArray(100000, 'f')))
             << false << recovered(base());
         row("byte-order mark after the header",
             withLine(standard, 1, "Orvane Tessarine 1.0\xEF\xBB\xBF"))

@@ -104,7 +104,9 @@ private slots:
         QTest::newRow("23:00 is 11 pm") << "2008:07:03 23:00:00" << 6 << "11:00:00 pm";
         QTest::newRow("13:00 is 01 pm") << "2008:07:03 13:00:00" << 4 << "07/03/2008 01:00:00 pm";
         QTest::newRow("no am/pm: 24-hour clock") << "2008:07:03 00:30:00" << 3 << "00:30:00";
-        QTest::newRow("year below 1000") << "0999:07:03 14:05:09" << 2 << "999-07-03";
+        QTest::newRow("year below 1000, year first") << "0999:07:03 14:05:09" << 2 << "0999-07-03";
+        QTest::newRow("year 1, month first") << "0001:07:03 14:05:09" << 5 << "07/03/0001";
+        QTest::newRow("year 12, day first") << "0012:07:03 14:05:09" << 8 << "03-07-0012";
         QTest::newRow("index 9") << july3 << 9 << "";
         QTest::newRow("index -1") << july3 << -1 << "";
         QTest::newRow("empty text") << "" << 1 << "";

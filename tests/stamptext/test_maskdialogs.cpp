@@ -3,8 +3,8 @@
 #include "stamptext/ui/SamplePreview.h"
 #include "stamptext/ui/TForm13.h"
 #include "stamptext/ui/Tstampmask.h"
-#include "tests/app/WorkspaceFixture.h"
 #include "tests/support/TestMain.h"
+#include "tests/support/WorkspaceFixture.h"
 
 #include <QLabel>
 #include <QListWidget>

@@ -108,6 +108,9 @@ private slots:
         lowerCase[QStringLiteral("[artist_exif]")] = QStringLiteral("[DD] [Make_Exif]");
         QTest::newRow("case rules hold for tags inside values")
             << "[artist_exif]" << lowerCase << "[DD] Canon";
+        QTest::newRow("a long mask is cut at the limit")
+            << QString(stamptext::MaxExpandedLength, u'a') + "b" << photo
+            << QString(stamptext::MaxExpandedLength, u'a');
     }
 
     void expand()
@@ -117,6 +120,24 @@ private slots:
         QFETCH(QString, expected);
         const auto lookup = [&values](const QString& tag) { return values.value(tag); };
         QCOMPARE(stamptext::expandStampMask(mask, lookup), expected);
+    }
+
+    /// Values from a photo's EXIF texts are searched by the later tags, so a hostile photo
+    /// could multiply the length at every step; without the limit this needs terabytes.
+    void valuesHoldingTagsStayBounded()
+    {
+        // Each value holds the next tag 64 times: 64^5 copies of the last value.
+        ValueMap nested;
+        const QStringList chain = {"[artist_exif]", "[copyright_exif]", "[imagedesc_exif]",
+                                   "[make_exif]",   "[model_exif]",     "[software_exif]"};
+        for (qsizetype i = 0; i + 1 < chain.size(); ++i)
+            nested[chain[i]] = chain[i + 1].repeated(64);
+        nested[chain.last()] = QStringLiteral("x");
+        const QString expanded =
+            stamptext::expandStampMask(QStringLiteral("[artist_exif]"),
+                                       [&nested](const QString& tag) { return nested.value(tag); });
+        QVERIFY(expanded.size() <= stamptext::MaxExpandedLength);
+        QVERIFY(expanded.startsWith(QString(1000, u'x')));
     }
 
     void looksUpTagsByTheirTableText()

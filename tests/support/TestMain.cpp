@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <cstdlib>
 #include <memory>
 
@@ -19,7 +18,8 @@ std::unique_ptr<QTemporaryDir>& home()
 
 void isolateEnvironment()
 {
-    home() = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/tess-home-XXXXXX"));
+    home() =
+        std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/tess-home-XXXXXX"));
     const QByteArray path = home()->path().toLocal8Bit();
     qputenv("HOME", path);
     qputenv("XDG_CONFIG_HOME", path + "/.config");

@@ -14,13 +14,13 @@ QString testHome();
 } // namespace tess::test
 
 /// Like QTEST_MAIN, with the environment isolated before the application starts.
-#define TESS_TEST_MAIN(TestClass)                                                              \
-    int main(int argc, char** argv)                                                            \
-    {                                                                                          \
-        tess::test::isolateEnvironment();                                                      \
-        QApplication app(argc, argv);                                                          \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                                               \
-        TestClass tc;                                                                          \
-        QTEST_SET_MAIN_SOURCE_PATH                                                             \
-        return QTest::qExec(&tc, argc, argv);                                                  \
+#define TESS_TEST_MAIN(TestClass)                                                                  \
+    int main(int argc, char** argv)                                                                \
+    {                                                                                              \
+        tess::test::isolateEnvironment();                                                          \
+        QApplication app(argc, argv);                                                              \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
+        TestClass tc;                                                                              \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
     }

@@ -1,5 +1,5 @@
-#include "tests/app/WorkspaceFixture.h"
 #include "tests/support/TestMain.h"
+#include "tests/support/WorkspaceFixture.h"
 #include "view/PrintGeometry.h"
 #include "view/ui/TForm14.h"
 #include "view/ui/TNicePreview.h"
