@@ -207,7 +207,7 @@ BatchOutcome stampBatchPhotoQuietly(const QString& source, const BatchPhotoConte
             return {false, messages::skipped(name)};
         const metadata::StampedSave saved =
             metadata::saveStampedPhoto(stamped, quality, source, destination, unstamped);
-        if (!saved.ok)
+        if (!saved.ok())
             throw BatchError{QStringLiteral("The stamped photo could not be saved as ") +
                              logValue(destination) + QStringLiteral(": ") + saved.error};
         if (context.written)

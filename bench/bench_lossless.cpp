@@ -112,7 +112,7 @@ void losslessSave(benchmark::State& state)
         const tess::metadata::LosslessSave saved =
             tess::metadata::saveLosslessJpeg(photo, stamped, kQuality, source, dest);
         if (!saved.saved)
-            state.SkipWithError(qPrintable(saved.reason));
+            state.SkipWithError(qPrintable(saved.error));
     }
     losslessSizes[restart] = QFileInfo(dest).size();
 }

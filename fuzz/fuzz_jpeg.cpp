@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         QImage stamped = decoded.image.copy();
         stamped.setPixel(0, 0, qRgb(255, 0, 0));
         const LosslessEncoding kept = encodeLosslessJpeg(bytes, decoded.image, stamped, 90);
-        if (!kept.ok() && kept.reason.isEmpty())
+        if (!kept.ok() && kept.error.isEmpty())
             std::abort(); // a refusal always says why
         if (kept.ok() && !decodeJpeg(kept.jpeg).ok())
             std::abort();

@@ -611,7 +611,7 @@ LosslessEncoding encodeLosslessJpeg(const QByteArray& source, const QImage& unst
     LosslessEncoding result;
     try {
         if (stamped.isNull() || unstamped.size() != stamped.size()) {
-            result.reason = QStringLiteral("no picture of the photo's size");
+            result.error = QStringLiteral("no picture of the photo's size");
             return result;
         }
         const QImage picture = stamped.format() == QImage::Format_BGR888
@@ -632,10 +632,10 @@ LosslessEncoding encodeLosslessJpeg(const QByteArray& source, const QImage& unst
                                  ? exif.orientationCode
                                  : 1;
         if (!runLossless(job)) {
-            result.reason = !job.refusal.isEmpty()
-                                ? job.refusal
-                                : QStringLiteral("damaged or unreadable data (%1)")
-                                      .arg(QString::fromLatin1(job.errors.message));
+            result.error = !job.refusal.isEmpty()
+                               ? job.refusal
+                               : QStringLiteral("damaged or unreadable data (%1)")
+                                     .arg(QString::fromLatin1(job.errors.message));
             return result;
         }
         result.intervalsCopied = !job.intervalFile.isEmpty();
@@ -646,10 +646,10 @@ LosslessEncoding encodeLosslessJpeg(const QByteArray& source, const QImage& unst
                                                        qsizetype(job.outSize)));
         }
         if (result.jpeg.isEmpty())
-            result.reason = QStringLiteral("the encoder produced no data");
+            result.error = QStringLiteral("the encoder produced no data");
     } catch (const std::bad_alloc&) {
         result.jpeg.clear();
-        result.reason = QStringLiteral("not enough memory");
+        result.error = QStringLiteral("not enough memory");
     }
     return result;
 }
@@ -663,7 +663,7 @@ LosslessSave saveLosslessJpeg(const QImage& unstamped, const QImage& stamped, in
         {
             QFile file(sourcePath);
             if (!file.open(QIODevice::ReadOnly)) {
-                result.reason = file.errorString();
+                result.error = file.errorString();
                 return result;
             }
             // Mapped, not read: most of the file is only copied to the destination. The file
@@ -676,15 +676,15 @@ LosslessSave saveLosslessJpeg(const QImage& unstamped, const QImage& stamped, in
             encoded = encodeLosslessJpeg(source, unstamped, stamped, quality);
         }
         if (!encoded.ok()) {
-            result.reason = encoded.reason;
+            result.error = encoded.error;
             return result;
         }
         QString error;
         result.saved = platform::writeFileSafely(destPath, encoded.jpeg, &error);
         if (!result.saved)
-            result.reason = error;
+            result.error = error;
     } catch (const std::bad_alloc&) {
-        result.reason = QStringLiteral("not enough memory");
+        result.error = QStringLiteral("not enough memory");
     }
     return result;
 }

@@ -11,7 +11,7 @@ namespace tess::metadata {
 struct LosslessEncoding
 {
     QByteArray jpeg; ///< the complete file (metadata segments included); empty when refused
-    QString reason;  ///< why the source's own compression could not be kept
+    QString error;   ///< why the source's own compression could not be kept
     /// The restart intervals the stamp does not touch were copied from the source as they
     /// are (else every coefficient was read and written again).
     bool intervalsCopied = false;
@@ -37,7 +37,8 @@ LosslessEncoding encodeLosslessJpeg(const QByteArray& source, const QImage& unst
 struct LosslessSave
 {
     bool saved = false;
-    QString reason; ///< when not saved: why (the destination is left as it was)
+    QString error; ///< when not saved: why (the destination is left as it was)
+    bool ok() const { return saved; }
 };
 
 /// Reads \a sourcePath, encodes it with encodeLosslessJpeg and writes \a destPath safely

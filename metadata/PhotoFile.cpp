@@ -151,12 +151,12 @@ StampedSave saveStampedPhoto(const QImage& picture, int quality, const QString& 
         const LosslessSave lossless =
             saveLosslessJpeg(unstamped, picture, quality, sourcePath, destPath);
         if (lossless.saved) {
-            result.ok = result.lossless = true;
+            result.saved = result.lossless = true;
             return result;
         }
-        result.whyNotLossless = lossless.reason;
+        result.whyNotLossless = lossless.error;
     }
-    result.ok = saveStampedJpeg(picture, quality, sourcePath, destPath, &result.error);
+    result.saved = saveStampedJpeg(picture, quality, sourcePath, destPath, &result.error);
     return result;
 }
 

@@ -41,10 +41,11 @@ bool saveStampedJpeg(const QImage& picture, int quality, const QString& sourcePa
 /// How saveStampedPhoto saved a photo.
 struct StampedSave
 {
-    bool ok = false;
+    bool saved = false;
     bool lossless = false;  ///< only the blocks under the stamp were encoded anew
     QString whyNotLossless; ///< when the normal save ran in place of an asked-for lossless one
     QString error;          ///< why the save failed (the system's reason)
+    bool ok() const { return saved; }
 };
 
 /// Saves \a picture as saveStampedJpeg does, or, given \a unstamped (the photo as loaded

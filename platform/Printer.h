@@ -40,8 +40,9 @@ struct PrinterMetrics
 /// The outcome of a print job: ok, or the reason it failed in the platform's own words.
 struct PrintResult
 {
-    bool ok = true;
-    QString error;
+    bool printed = true;
+    QString error; ///< why the page was not printed
+    bool ok() const { return printed; }
 };
 
 /// One sheet as it is printed: a recorded page image whose bounding rectangle is its frame

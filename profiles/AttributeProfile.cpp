@@ -508,7 +508,7 @@ QByteArray profileBytes(const StampAttributes& a)
 ProfileWriteResult writeAttributeProfile(const QString& path, const StampAttributes& attributes)
 {
     ProfileWriteResult result;
-    result.ok = platform::writeFileSafely(path, profileBytes(attributes), &result.error);
+    result.written = platform::writeFileSafely(path, profileBytes(attributes), &result.error);
     return result;
 }
 

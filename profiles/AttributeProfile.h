@@ -150,9 +150,9 @@ std::optional<StampAttributes> readProfileAttributes(const QString& path,
 
 struct ProfileWriteResult
 {
-    bool ok = false;
-    QString error; ///< The file system's message when !ok.
-    explicit operator bool() const { return ok; }
+    bool written = false;
+    QString error; ///< the file system's message when not written
+    bool ok() const { return written; }
 };
 
 /// The text of `field`'s line in a profile holding `attributes` (the line break rule of

@@ -296,7 +296,7 @@ bool Workspace::savePreviewTo(const QString& destination)
 {
     return metadata::saveStampedPhoto(previewCopy(), m_attributes.jpegQuality, m_sourceFileName,
                                       destination, unstampedForLosslessSave())
-        .ok;
+        .ok();
 }
 
 void Workspace::save1Click()

@@ -169,7 +169,7 @@ void Workspace::exportAttributeSetClick()
         return;
     const profiles::ProfileWriteResult result =
         profiles::writeAttributeProfile(*chosen, m_attributes);
-    if (!result)
+    if (!result.ok())
         m_platform.prompts->error(
             QStringLiteral("The Export Stamp Attributes function failed. Error: ") + result.error);
 }

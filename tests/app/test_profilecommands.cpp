@@ -525,7 +525,8 @@ private slots:
         for (const auto& [name, a] :
              {std::pair{"plain.tsrx", plain}, std::pair{"ticked.tsrx", ticked},
               std::pair{"moved.tsrx", moved}})
-            QVERIFY(profiles::writeAttributeProfile(p.profilePath(QString::fromLatin1(name)), a));
+            QVERIFY(
+                profiles::writeAttributeProfile(p.profilePath(QString::fromLatin1(name)), a).ok());
         writeFile(p.profilePath(QStringLiteral("broken.tsrx")), "Orvane Tessarine 1.0 \r\n");
         QVERIFY(f.ws->photoChanged());
 

@@ -335,7 +335,7 @@ private slots:
         const QImage stamped = stampedIn(photo, box);
 
         const LosslessEncoding lossless = encodeLosslessJpeg(source, photo, stamped, 95);
-        QVERIFY2(lossless.ok(), qPrintable(lossless.reason));
+        QVERIFY2(lossless.ok(), qPrintable(lossless.error));
 
         // Every block outside the MCUs the stamp touches is the source's own.
         const Coefficients before = readCoefficients(source);
@@ -441,7 +441,7 @@ private slots:
         const QRect box = fractionRect(photo.size(), QRectF(0.5, 0.55, 0.3, 0.1));
         const LosslessEncoding lossless =
             encodeLosslessJpeg(source, photo, stampedIn(photo, box), 95);
-        QVERIFY2(lossless.ok(), qPrintable(lossless.reason));
+        QVERIFY2(lossless.ok(), qPrintable(lossless.error));
         QVERIFY(lossless.intervalsCopied);
 
         const Intervals before = intervalsOf(source);
@@ -496,7 +496,7 @@ private slots:
         stamped.convertTo(QImage::Format_BGR888);
 
         const LosslessEncoding lossless = encodeLosslessJpeg(source, shown, stamped, 95);
-        QVERIFY2(lossless.ok(), qPrintable(lossless.reason));
+        QVERIFY2(lossless.ok(), qPrintable(lossless.error));
         const QImage stored = decoded(lossless.jpeg);
         QCOMPARE(stored.size(), QSize(70, 45));
         TExif exif;
@@ -565,7 +565,7 @@ private slots:
 
         const LosslessEncoding encoded = encodeLosslessJpeg(source, picture, stamped, 90);
         QVERIFY(!encoded.ok());
-        QVERIFY2(encoded.reason.contains(reason), qPrintable(encoded.reason));
+        QVERIFY2(encoded.error.contains(reason), qPrintable(encoded.error));
 
         // Through the file: the destination is left as it was.
         QTemporaryDir dir;
@@ -573,7 +573,7 @@ private slots:
         const QString dest = test::writeFile(dir, QStringLiteral("dest.jpg"), "untouched");
         const LosslessSave saved = saveLosslessJpeg(picture, stamped, 90, sourcePath, dest);
         QVERIFY(!saved.saved);
-        QCOMPARE(saved.reason, encoded.reason);
+        QCOMPARE(saved.error, encoded.error);
         QCOMPARE(test::readFile(dest), QByteArray("untouched"));
     }
 };

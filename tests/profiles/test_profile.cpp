@@ -362,7 +362,7 @@ private slots:
         const QString path =
             writeFile(dir, QStringLiteral("p.tsrx"), QByteArray(100000, 'x') + "\r\n");
         QVERIFY(!path.isEmpty());
-        QVERIFY(writeAttributeProfile(path, attributes));
+        QVERIFY(writeAttributeProfile(path, attributes).ok());
         QCOMPARE(test::readFile(path), profileBytes(attributes));
 
         StampAttributes read = startupStampAttributes();
@@ -448,7 +448,7 @@ private slots:
 
         QTemporaryDir dir;
         const QString path = dir.filePath(fixture);
-        QVERIFY(writeAttributeProfile(path, attributes));
+        QVERIFY(writeAttributeProfile(path, attributes).ok());
         QCOMPARE(test::readFile(path), expected);
 
         // And the reader, independently of the writer, gives the record back.
@@ -881,7 +881,7 @@ private slots:
         a.stampTexts = {{QStringLiteral("one\ntwo"), true}, {QStringLiteral("three\rfour"), false}};
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("p.tsrx"));
-        QVERIFY(writeAttributeProfile(path, a));
+        QVERIFY(writeAttributeProfile(path, a).ok());
         QCOMPARE(test::readFile(path).count("\r\n"), 39 + 4);
         const std::optional<StampAttributes> read = readProfileAttributes(path, StampAttributes{});
         QVERIFY(read.has_value());
@@ -934,7 +934,7 @@ private slots:
             setrlimit(RLIMIT_FSIZE, &saved);
             std::signal(SIGXFSZ, previousHandler);
         }
-        QVERIFY(!result.ok);
+        QVERIFY(!result.ok());
         QVERIFY(!result.error.isEmpty());
         QVERIFY(!QFile::exists(target) || target == existing);
         QCOMPARE(test::readFile(existing), old);

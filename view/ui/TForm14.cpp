@@ -124,7 +124,7 @@ void TForm14::ToolButton6Click()
     const platform::PrintResult result =
         printer ? NicePreview1->PrintPage(0, *printer)
                 : platform::PrintResult{false, QStringLiteral("There is no printer installed.")};
-    if (!result.ok)
+    if (!result.ok())
         m_ws.platform().prompts->error(result.error);
 }
 
