@@ -475,6 +475,16 @@ LoadResult decodeJpeg(QByteArrayView bytes, const DecodeLimits& limits)
     return finishDecode(job);
 }
 
+QString jpegStreamRefusal(QByteArrayView bytes, const DecodeLimits& limits)
+{
+    DecodeJob job;
+    job.limits = limits;
+    job.memory = bytes;
+    job.data.feed(bytes);
+    job.headerOnly = true;
+    return finishDecode(job).error;
+}
+
 namespace {
 
 LoadResult readJpegFile(const QString& path, const DecodeLimits& limits, bool headerOnly)

@@ -54,6 +54,8 @@ LoadResult decodeJpegFile(const QString& path, const DecodeLimits& limits = {});
 /// of its picture data without decoding anything (other readers can be spared a hostile
 /// file this way); empty when it would decode.
 QString jpegRefusal(const QString& path, const DecodeLimits& limits = {});
+/// The same for a stream in memory.
+QString jpegStreamRefusal(QByteArrayView bytes, const DecodeLimits& limits = {});
 
 /// Called after each band of encoded rows with the rows done so far and the total; returning
 /// false stops the encoding, which then fails. Must not throw.

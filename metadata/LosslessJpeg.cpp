@@ -1,8 +1,10 @@
 #include "metadata/LosslessJpeg.h"
 
 #include "metadata/Exif.h"
+#include "metadata/JpegCodec.h"
 #include "metadata/JpegErrorManager.h"
 #include "metadata/JpegSegments.h"
+#include "metadata/Orientation.h"
 #include "metadata/RestartIntervals.h"
 #include "platform/SafeFile.h"
 
@@ -17,12 +19,6 @@
 namespace tess::metadata {
 
 namespace {
-
-// Bounds a file from a user may claim, as for decoding (see DecodeLimits).
-constexpr qint64 kMaxPixels = 400'000'000;
-constexpr qint64 kPixelsPerByte = 1024;
-constexpr qint64 kMinPixels = qint64(1) << 22;
-constexpr long kMaxLibjpegMemory = 1L << 30;
 
 /// Where each coefficient of a block is sent: the zig-zag order, as natural-order indices.
 constexpr std::array<int, DCTSIZE2> kZigZag = {
@@ -41,50 +37,15 @@ struct Orientation
     int storedWidth = 0;
     int storedHeight = 0;
 
-    bool swapsAxes() const { return tag >= 5; }
-    QSize uprightSize() const
-    {
-        return swapsAxes() ? QSize(storedHeight, storedWidth) : QSize(storedWidth, storedHeight);
-    }
-
-    /// The upright position of the stored pixel (x, y).
-    QPoint toUpright(int x, int y) const
-    {
-        const int w = storedWidth - 1, h = storedHeight - 1;
-        switch (tag) {
-        case 2:
-            return {w - x, y};
-        case 3:
-            return {w - x, h - y};
-        case 4:
-            return {x, h - y};
-        case 5:
-            return {y, x};
-        case 6:
-            return {h - y, x};
-        case 7:
-            return {h - y, w - x};
-        case 8:
-            return {y, w - x};
-        default:
-            return {x, y};
-        }
-    }
-
-    /// The stored position of the upright pixel (x, y): every turn is its own inverse but
-    /// the quarter turns, which undo each other.
-    QPoint toStored(int x, int y) const
-    {
-        const int inverse = tag == 6 ? 8 : tag == 8 ? 6 : tag;
-        const QSize shown = uprightSize();
-        return Orientation{inverse, shown.width(), shown.height()}.toUpright(x, y);
-    }
+    QSize storedSize() const { return QSize(storedWidth, storedHeight); }
+    QSize uprightSize() const { return metadata::uprightSize(storedSize(), tag); }
+    QPoint toUpright(int x, int y) const { return uprightPoint(QPoint(x, y), storedSize(), tag); }
 
     /// The stored-frame rectangle covering the upright rectangle \a r.
     QRect toStored(const QRect& r) const
     {
-        const QPoint a = toStored(r.left(), r.top());
-        const QPoint b = toStored(r.right(), r.bottom());
+        const QPoint a = storedPoint(r.topLeft(), storedSize(), tag);
+        const QPoint b = storedPoint(r.bottomRight(), storedSize(), tag);
         return QRect(a, b).normalized();
     }
 };
@@ -167,7 +128,7 @@ bool readHeader(Job& job)
     job.srcCreated = true;
     jpeg_create_decompress(src);
     src->progress = &job.errors.progress;
-    src->mem->max_memory_to_use = kMaxLibjpegMemory;
+    src->mem->max_memory_to_use = DecodeLimits{}.maxLibjpegMemory;
     jpeg_mem_src(src, reinterpret_cast<const unsigned char*>(job.source->constData()),
                  static_cast<unsigned long>(job.source->size()));
     jpeg_read_header(src, TRUE);
@@ -185,12 +146,6 @@ bool readHeader(Job& job)
         job.refusal = src->jpeg_color_space == JCS_CMYK || src->jpeg_color_space == JCS_YCCK
                           ? QStringLiteral("CMYK colours")
                           : QStringLiteral("an unusual colour layout");
-        return false;
-    }
-    const qint64 pixels = qint64(src->image_width) * qint64(src->image_height);
-    if (pixels > kMaxPixels ||
-        pixels > std::max(kMinPixels, qint64(job.source->size()) * kPixelsPerByte)) {
-        job.refusal = QStringLiteral("a picture too large for its data");
         return false;
     }
     for (int c = 0; c < src->num_components; ++c) {
@@ -620,6 +575,12 @@ LosslessEncoding encodeLosslessJpeg(const QByteArray& source, const QImage& unst
         const QImage before = unstamped.format() == QImage::Format_BGR888
                                   ? unstamped
                                   : unstamped.convertToFormat(QImage::Format_BGR888);
+        // What a file may claim is judged as for opening it: by the picture data it holds.
+        const QString refusal = jpegStreamRefusal(QByteArrayView(source));
+        if (!refusal.isEmpty()) {
+            result.error = QStringLiteral("damaged or unreadable data (%1)").arg(refusal);
+            return result;
+        }
         TExif exif;
         const bool tagged =
             exif.readExif(QByteArrayView(source)) == ExifReadStatus::Read && exif.hasExif;

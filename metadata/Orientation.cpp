@@ -18,6 +18,37 @@ QSize uprightSize(QSize stored, int orientation)
     return swapsAxes(orientation) ? stored.transposed() : stored;
 }
 
+QPoint uprightPoint(QPoint p, QSize stored, int orientation)
+{
+    const int x = p.x(), y = p.y();
+    const int w = stored.width() - 1, h = stored.height() - 1;
+    switch (orientation) {
+    case 2:
+        return {w - x, y};
+    case 3:
+        return {w - x, h - y};
+    case 4:
+        return {x, h - y};
+    case 5:
+        return {y, x};
+    case 6:
+        return {h - y, x};
+    case 7:
+        return {h - y, w - x};
+    case 8:
+        return {y, w - x};
+    default:
+        return p;
+    }
+}
+
+QPoint storedPoint(QPoint p, QSize stored, int orientation)
+{
+    // Every turn is its own inverse but the quarter turns, which undo each other.
+    const int inverse = orientation == 6 ? 8 : orientation == 8 ? 6 : orientation;
+    return uprightPoint(p, uprightSize(stored, orientation), inverse);
+}
+
 QImage uprightPicture(const QImage& picture, int orientation)
 {
     if (orientation < 2 || orientation > 8 || picture.isNull())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPoint>
 #include <QSize>
 
 namespace tess::metadata {
@@ -12,5 +13,11 @@ QImage uprightPicture(const QImage& stored, int orientation);
 
 /// The size of the upright picture: width and height swapped for orientations 5 to 8.
 QSize uprightSize(QSize stored, int orientation);
+
+/// Where the pixel \a p of a stored picture of size \a stored shows in the upright picture.
+QPoint uprightPoint(QPoint p, QSize stored, int orientation);
+
+/// Where the pixel \a p of the upright picture lies in the stored picture of size \a stored.
+QPoint storedPoint(QPoint p, QSize stored, int orientation);
 
 } // namespace tess::metadata

@@ -550,6 +550,21 @@ private slots:
             << withRestarts.left(withRestarts.size() * 2 / 3) << size << QStringLiteral("damaged");
         QTest::newRow("not a JPEG")
             << QByteArray("\x89PNG\r\n\x1a\n", 8) << size << QStringLiteral("damaged");
+        // A frame claiming far more than its data can paint, padded with comments: judged as
+        // for opening the photo, by the picture data alone.
+        QByteArray claiming = baseline;
+        const qsizetype frame = claiming.indexOf(QByteArray("\xFF\xC0", 2));
+        QVERIFY(frame > 0);
+        for (const int at : {5, 7}) { // height, then width: 20000
+            claiming[frame + at] = char(20000 >> 8);
+            claiming[frame + at + 1] = char(20000 & 0xFF);
+        }
+        QByteArray padding;
+        for (int i = 0; i < 7; ++i)
+            padding += test::segment(0xFE, QByteArray(65000, 'p'));
+        claiming.insert(claiming.indexOf(QByteArray("\xFF\xDA", 2)), padding);
+        QTest::newRow("20000 x 20000 claimed, padded with comments")
+            << claiming << size << QStringLiteral("claims far more pixels");
         QTest::newRow("a picture of another size")
             << baseline << QSize(24, 40) << QStringLiteral("size");
     }
