@@ -294,9 +294,16 @@ QImage Workspace::unstampedForLosslessSave() const
 
 bool Workspace::savePreviewTo(const QString& destination)
 {
-    return metadata::saveStampedPhoto(previewCopy(), m_attributes.jpegQuality, m_sourceFileName,
-                                      destination, unstampedForLosslessSave())
-        .ok();
+    const bool saved =
+        metadata::saveStampedPhoto(previewCopy(), m_attributes.jpegQuality, m_sourceFileName,
+                                   destination, unstampedForLosslessSave())
+            .ok();
+    // Once the source holds a stamp, its blocks are no longer the loaded photo's: a lossless
+    // save would keep that stamp beside the next one.
+    if (saved && QFileInfo(destination).canonicalFilePath() ==
+                     QFileInfo(m_sourceFileName).canonicalFilePath())
+        m_baseAsLoaded = false;
+    return saved;
 }
 
 void Workspace::save1Click()

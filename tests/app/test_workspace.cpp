@@ -253,6 +253,16 @@ private slots:
         QCOMPARE(f.platform.prompts.texts().last(),
                  QStringLiteral("The original file has been overwritten successfully."));
         QCOMPARE(test::readFile(source), expected);
+
+        // Saved over again: the source now holds the first stamp, which only a whole new
+        // encoding of the photo leaves out.
+        f.ws->memo1KeyUp({QStringLiteral("OTHER TEXT")});
+        const QString normalAgain = f.dir.filePath(QStringLiteral("normal-again.jpg"));
+        QVERIFY(metadata::saveStampedJpeg(f.ws->stampedPhoto(), f.ws->attributes().jpegQuality,
+                                          source, normalAgain));
+        f.platform.prompts.confirmAnswers.enqueue(true);
+        f.ws->save1Click();
+        QCOMPARE(test::readFile(source), test::readFile(normalAgain));
     }
 
     void saveOptionsOutliveTheSession()
