@@ -58,6 +58,7 @@ struct Job
 {
     JpegErrorManager errors;
     const QByteArray* source = nullptr;
+    TimgData segments;               // the source's metadata, read once
     const QImage* stamped = nullptr; // Format_BGR888
     QRect changed;                   // upright frame
     int quality = 95;
@@ -179,11 +180,10 @@ bool readCoefficients(Job& job)
 /// picture of the stored size; empty when \a encoded is no JPEG stream.
 QByteArray withMetadata(const Job& job, const QByteArray& encoded)
 {
-    TimgData segments;
-    segments.loadSourceSegments(*job.source);
     // The stored pixels are kept, so the orientation tag stays as stored too.
-    return segments.composeJpeg(encoded, QSize(int(job.src.image_width), int(job.src.image_height)),
-                                SizeRecord::PictureSize, OrientationRecord::AsStored);
+    return job.segments.composeJpeg(encoded,
+                                    QSize(int(job.src.image_width), int(job.src.image_height)),
+                                    SizeRecord::PictureSize, OrientationRecord::AsStored);
 }
 
 /// Writes the whole file with the restart intervals the stamp does not touch copied straight
@@ -581,17 +581,14 @@ LosslessEncoding encodeLosslessJpeg(const QByteArray& source, const QImage& unst
             result.error = QStringLiteral("damaged or unreadable data (%1)").arg(refusal);
             return result;
         }
-        TExif exif;
-        const bool tagged =
-            exif.readExif(QByteArrayView(source)) == ExifReadStatus::Read && exif.hasExif;
         Job job;
         job.source = &source;
         job.stamped = &picture;
         job.changed = changedRect(before, picture);
         job.quality = std::clamp(quality, 1, 100);
-        job.orientationTag = tagged && exif.orientationCode >= 1 && exif.orientationCode <= 8
-                                 ? exif.orientationCode
-                                 : 1;
+        // The orientation the loader turned the photo by: the same reading of the same block.
+        job.segments.loadSourceSegments(source);
+        job.orientationTag = job.segments.orientation();
         if (!runLossless(job)) {
             result.error = !job.refusal.isEmpty()
                                ? job.refusal
@@ -624,19 +621,18 @@ LosslessSave saveLosslessJpeg(const QImage& unstamped, const QImage& stamped, in
         {
             QFile file(sourcePath);
             if (!file.open(QIODevice::ReadOnly)) {
+                result.refused = true;
                 result.error = file.errorString();
                 return result;
             }
-            // Mapped, not read: most of the file is only copied to the destination. The file
-            // is closed before the destination is written, which may replace it.
-            const qint64 size = file.size();
-            const uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
-            const QByteArray source =
-                mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), size)
-                       : file.readAll();
+            // Read, not mapped: a file cut short or a card pulled out while it is encoded
+            // must give an error, not end the process. The file is closed before the
+            // destination, which may be the same file, is written.
+            const QByteArray source = file.readAll();
             encoded = encodeLosslessJpeg(source, unstamped, stamped, quality);
         }
         if (!encoded.ok()) {
+            result.refused = true;
             result.error = encoded.error;
             return result;
         }
@@ -645,6 +641,7 @@ LosslessSave saveLosslessJpeg(const QImage& unstamped, const QImage& stamped, in
         if (!result.saved)
             result.error = error;
     } catch (const std::bad_alloc&) {
+        result.refused = true;
         result.error = QStringLiteral("not enough memory");
     }
     return result;

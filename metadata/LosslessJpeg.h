@@ -37,6 +37,9 @@ LosslessEncoding encodeLosslessJpeg(const QByteArray& source, const QImage& unst
 struct LosslessSave
 {
     bool saved = false;
+    /// Not saved because the source cannot be kept this way (the normal save may run); else
+    /// an unsaved result is a failed write.
+    bool refused = false;
     QString error; ///< when not saved: why (the destination is left as it was)
     bool ok() const { return saved; }
 };

@@ -154,6 +154,10 @@ StampedSave saveStampedPhoto(const QImage& picture, int quality, const QString& 
             result.saved = result.lossless = true;
             return result;
         }
+        if (!lossless.refused) { // the write failed: a second one would fail the same way
+            result.error = lossless.error;
+            return result;
+        }
         result.whyNotLossless = lossless.error;
     }
     result.saved = saveStampedJpeg(picture, quality, sourcePath, destPath, &result.error);

@@ -51,7 +51,8 @@ struct StampedSave
 /// Saves \a picture as saveStampedJpeg does, or, given \a unstamped (the photo as loaded
 /// from \a sourcePath, unadjusted, of which \a picture differs only by the stamp), keeps the
 /// source's own compression outside the stamp (see encodeLosslessJpeg). When the source
-/// cannot be kept that way the normal save runs and says why. Never throws.
+/// cannot be kept that way the normal save runs and says why; a failed write is reported as
+/// it is, not tried again. Never throws.
 StampedSave saveStampedPhoto(const QImage& picture, int quality, const QString& sourcePath,
                              const QString& destPath, const QImage& unstamped);
 

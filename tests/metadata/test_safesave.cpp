@@ -115,6 +115,21 @@ private slots:
         QCOMPARE(test::readFile(photo), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("photo.jpg")});
+
+        // The save that keeps the photo's own compression fails the same way, and does not
+        // write the photo a second time, anew, as if the source could not be kept.
+        const QImage loaded = metadata::loadPhoto(photo).image;
+        QImage stamped = loaded.copy();
+        for (int y = 800; y < 864; ++y) // a small stamp: the file stays as large as the photo's
+            for (int x = 1100; x < 1164; ++x)
+                stamped.setPixelColor(x, y, Qt::red);
+        const test::SafeWriteFault again(step, nth, systemError);
+        const metadata::StampedSave saved =
+            metadata::saveStampedPhoto(stamped, 90, photo, photo, loaded);
+        QVERIFY(!saved.ok());
+        QCOMPARE(saved.error, qt_error_string(systemError));
+        QVERIFY(saved.whyNotLossless.isEmpty());
+        QCOMPARE(test::readFile(photo), before);
     }
 
     /// A child saving in a loop is killed at random moments: the photo is always the old
