@@ -9,17 +9,19 @@ void BatchLog::clear() const
     QFile::remove(m_path);
 }
 
-void BatchLog::append(const QString& message) const
+bool BatchLog::append(const QString& message) const
 {
     QFile file(m_path);
     // Unbuffered: what write() reports is on the file, and nothing is left to flush at close.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return;
+        return false;
     const qint64 end = file.size();
     const QByteArray bytes =
         line(m_clock.now(), m_clock.timeSeparator(), message).toUtf8() + "\r\n";
-    if (file.write(bytes) != bytes.size())
-        file.resize(end); // on a full disk the line is lost whole, not cut
+    if (file.write(bytes) == bytes.size())
+        return true;
+    file.resize(end); // on a full disk the line is lost whole, not cut
+    return false;
 }
 
 QString BatchLog::line(const QDateTime& time, const QString& timeSeparator, const QString& message)

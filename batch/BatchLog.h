@@ -23,9 +23,9 @@ public:
 
     /// Deletes the log; a failure is ignored.
     void clear() const;
-    /// Appends one line, creating the file if needed; a failure loses the whole line
-    /// silently.
-    void append(const QString& message) const;
+    /// Appends one line, creating the file if needed. False when the line could not be
+    /// written; it is then lost whole, never cut.
+    bool append(const QString& message) const;
 
     /// The line for \a message written at \a time, without the line break.
     static QString line(const QDateTime& time, const QString& timeSeparator,

@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <cstdio>
@@ -322,6 +323,11 @@ int runBatchCommand(const Command& command)
         if (parser.value(LogOption).isEmpty())
             return fail(QStringLiteral("--log needs a file name"));
         job.logPath = QFileInfo(parser.value(LogOption)).absoluteFilePath();
+        // The run itself loses a line it cannot write; a log asked for by name is checked first.
+        QFile log(job.logPath);
+        if (!log.open(QIODevice::WriteOnly | QIODevice::Append))
+            return fail(
+                QStringLiteral("cannot write the log %1: %2").arg(job.logPath, log.errorString()));
     }
     QStringList positional = parser.positionalArguments();
     if (positional.size() < 3)

@@ -100,6 +100,11 @@ private slots:
             << QStringList{"tessarine-cli: The Batch Stamp Process could not be started.  "
                            "Verify the settings and try again."}
             << none;
+        QTest::newRow("log in a folder that does not exist")
+            << QStringList{"--log", "$D/missing/run.log", "$P", "$D", "$S/a.jpg"} << 2 << none
+            << QStringList{"tessarine-cli: cannot write the log $D/missing/run.log: No such file "
+                           "or directory"}
+            << none;
         QTest::newRow("no such folder")
             << QStringList{"$P", "$D/missing", "$S/a.jpg"} << 2 << none
             << QStringList{"tessarine-cli: no such folder: $D/missing"} << none;
