@@ -519,6 +519,12 @@ QImage applyPhotoAdjustments(QImage&& base, PhotoEffect effect, quint8 sepiaLeve
     return result;
 }
 
+bool adjustsPhoto(const StampAttributes& attributes)
+{
+    return attributes.effect != PhotoEffect::None || attributes.brightness != 255 ||
+           attributes.contrast != 255;
+}
+
 bool resetAdjustmentsOnOpen(StampAttributes& attributes)
 {
     // Only a "0" resets; any other character, or none at all, keeps the setting.

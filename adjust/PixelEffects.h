@@ -37,6 +37,10 @@ QImage applyPhotoAdjustments(QImage&& base, PhotoEffect effect, quint8 sepiaLeve
 QImage applyPhotoAdjustments(const QImage& base, PhotoEffect effect, quint8 sepiaLevel,
                              int brightness, int contrast, QImage&& reuse);
 
+/// True when \a attributes change the photo's pixels beyond the stamp: an effect, or a
+/// brightness or contrast other than 255.
+bool adjustsPhoto(const StampAttributes& attributes);
+
 /// Applies keep flags 1 and 3 when a photo is opened: a "0" resets the effect to none (the
 /// sepia level stays) or brightness and contrast to 255; any other character, or a missing
 /// one, keeps them. Returns true when flag 1 reset the effect, also if it was none already,

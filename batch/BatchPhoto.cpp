@@ -1,5 +1,6 @@
 #include "batch/BatchPhoto.h"
 
+#include "adjust/PixelEffects.h"
 #include "batch/BatchLog.h"
 #include "metadata/PhotoFile.h"
 #include "platform/Clock.h"
@@ -73,12 +74,6 @@ PhotoEffect effectOf(const BatchSettings& s)
 }
 
 /// True when the settings change the photo itself, not only by the stamp.
-bool batchPhotoAdjusted(const BatchSettings& s)
-{
-    return effectOf(s) != PhotoEffect::None ||
-           (keepFlagOn(s.keepFlags, 4) && (s.brightness != 255 || s.contrast != 255));
-}
-
 } // namespace
 
 int batchInteger(const QString& text)
@@ -197,7 +192,8 @@ BatchOutcome stampBatchPhotoQuietly(const QString& source, const BatchPhotoConte
             const QStringList lines = batchStampLines(
                 context.settings.stampTexts,
                 batchPhotoValues(source, loaded.image.size(), context.settings, context.clock));
-            if (context.keepOwnCompression && !batchPhotoAdjusted(context.settings))
+            if (context.keepOwnCompression &&
+                !adjust::adjustsPhoto(batchStampAttributes(loaded.image.size(), context.settings)))
                 unstamped = loaded.image; // shared: the render below works on a copy
             stamped = renderBatchPhoto(std::move(loaded.image), context.settings, lines);
         }

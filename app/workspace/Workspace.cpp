@@ -287,9 +287,9 @@ void Workspace::readPhotoValues(const QString& path)
 
 QImage Workspace::unstampedForLosslessSave() const
 {
-    const bool adjusted = m_attributes.effect != PhotoEffect::None ||
-                          m_attributes.brightness != 255 || m_attributes.contrast != 255;
-    return m_saveOptions.keepOwnCompression && m_baseAsLoaded && !adjusted ? m_base : QImage();
+    return m_saveOptions.keepOwnCompression && m_baseAsLoaded && !adjust::adjustsPhoto(m_attributes)
+               ? m_base
+               : QImage();
 }
 
 bool Workspace::savePreviewTo(const QString& destination)
