@@ -2,9 +2,16 @@
 
 #include <QByteArray>
 #include <QtGlobal>
+#include <array>
 #include <vector>
 
 namespace tess::metadata {
+
+/// Where each coefficient of a block is sent: the zig-zag order, as natural-order indices.
+inline constexpr std::array<int, 64> kZigZag = {
+    0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48,
+    41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
+    30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
 
 /// New DCT blocks for one component of a picture: `columns` x `rows` blocks starting at block
 /// (left, top) of that component, each 64 quantized coefficients in natural order.
